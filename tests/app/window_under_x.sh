@@ -36,7 +36,6 @@ start_program() {
     sleep 0.1
   done
   [ -n "$window" ] || { echo "no main window appeared"; cat "$work/program.log"; exit 1; }
-  sleep 0.5  # the program refits its client area once framed
 }
 
 expect_exit_zero() {
@@ -46,15 +45,20 @@ expect_exit_zero() {
   [ "$code" -eq 0 ] || { echo "exit code $code after $1"; cat "$work/program.log"; exit 1; }
 }
 
+outer_size() {
+  read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  echo "$((WIDTH + left + right))x$((HEIGHT + top + bottom))"
+}
+
 start_program
-read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')
-eval "$(xdotool getwindowgeometry --shell "$window")"
-outer_w=$((WIDTH + left + right)); outer_h=$((HEIGHT + top + bottom))
-echo "client ${WIDTH}x${HEIGHT}, frame $left/$right/$top/$bottom, outer ${outer_w}x${outer_h}"
-[ "$outer_w" -eq 413 ] && [ "$outer_h" -eq 291 ] || { echo "outer size is not 413x291"; exit 1; }
+# The client area is refitted once the frame is known: allow it a moment.
+for _ in $(seq 50); do [ "$(outer_size)" = 413x291 ] && break; sleep 0.1; done
+echo "outer size $(outer_size)"
+[ "$(outer_size)" = 413x291 ] || { echo "outer size is not 413x291"; exit 1; }
 
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-xdotool key --window "$window" Escape
+xdotool key Escape
 expect_exit_zero "Esc"
 
 start_program
