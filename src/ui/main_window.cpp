@@ -6,6 +6,7 @@
 #include <QShortcut>
 
 #include "ui/item_list.h"
+#include "ui/load_window.h"
 #include "ui/program_icon.h"
 #include "ui/window_frame.h"
 
@@ -103,6 +104,9 @@ void MainWindow::ImportSheet() {}
 
 void MainWindow::DownloadAll() {}
 
-void MainWindow::ShowInstructions() {}
+// Returns only once the instructions window has been closed.
+void MainWindow::ShowInstructions() {
+  LoadWindow(WindowTemplate::kInstructions, this, true);
+}
 
 }  // namespace vellumark

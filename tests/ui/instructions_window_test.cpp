@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "modal_visit.h"
 #include "ui/instructions_window.h"
 #include "ui/load_window.h"
 #include "ui/picture/picture_decode.h"
@@ -16,40 +17,17 @@ using vellumark::WindowTemplate;
 
 namespace {
 
-InstructionsWindow* FindOpenInstructions() {
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (auto* found = qobject_cast<InstructionsWindow*>(window)) {
-      if (found->isVisible()) return found;
-    }
-  }
-  return nullptr;
-}
+using vellumark::testing::FindOpenInstructions;
+using vellumark::testing::ModalVisit;
 
-// Runs `inspect` on the window while the modal loop is running, then
-// closes it with Esc. Should Esc not close it, it is closed anyway so the
-// test cannot hang; `closed_by_escape` tells which happened.
-struct ModalVisit {
-  bool found = false;
-  bool closed_by_escape = false;
-};
-
-ModalVisit OpenModalAndVisit(QWidget* owner,
-                             const std::function<void(InstructionsWindow*)>&
-                                 inspect,
-                             bool* load_result) {
-  ModalVisit visit;
-  QTimer::singleShot(0, [&] {
-    InstructionsWindow* window = FindOpenInstructions();
-    visit.found = window != nullptr;
-    if (window == nullptr) return;
-    QPointer<InstructionsWindow> watched(window);
-    inspect(window);
-    QTest::keyClick(window, Qt::Key_Escape);
-    visit.closed_by_escape = watched.isNull() || watched->isHidden();
-    if (!visit.closed_by_escape) watched->close();
-  });
-  *load_result = LoadWindow(WindowTemplate::kInstructions, owner, true);
-  return visit;
+ModalVisit OpenModalAndVisit(
+    QWidget* owner, const std::function<void(InstructionsWindow*)>& inspect,
+    bool* load_result) {
+  return vellumark::testing::VisitModal(
+      [&] {
+        *load_result = LoadWindow(WindowTemplate::kInstructions, owner, true);
+      },
+      inspect);
 }
 
 QImage Grab(QWidget* window) { return window->grab().toImage(); }
