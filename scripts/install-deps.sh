@@ -19,6 +19,8 @@ packages=(
   python3
   # window tests under a real X server and window manager
   xvfb openbox xdotool x11-utils
+  # the instructions window's screenshot under X (import)
+  imagemagick
 )
 
 missing=()

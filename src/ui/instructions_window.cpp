@@ -83,6 +83,11 @@ void InstructionsWindow::ShowCentred() {
   FitOuterSizeOnceFramed(this, kOuterSize);
 }
 
+void InstructionsWindow::done(int result) {
+  emit closing();
+  QDialog::done(result);
+}
+
 void InstructionsWindow::DecodeOnce() {
   if (decode_tried_) return;
   decode_tried_ = true;

@@ -32,6 +32,13 @@ class InstructionsWindow : public QDialog {
   // Whether the picture was decoded; false before the first paint.
   bool HasPicture() const { return bitmap_.has_value(); }
 
+  // Every way of closing (close box, Alt+F4, system menu, Esc) ends here.
+  void done(int result) override;
+
+ signals:
+  // Emitted while the window is still shown, just before it goes away.
+  void closing();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 

@@ -67,15 +67,24 @@ bool RunModal(std::unique_ptr<InstructionsWindow> window, QWidget* owner) {
   window->ShowCentred();
   const std::vector<DisabledWindow> disabled =
       DisableOtherWindows(window.get());
+  // The other windows take input again before this one disappears, so
+  // that a click right after the close reaches them.
+  bool restored = false;
+  const auto restore = [&disabled, &restored] {
+    if (restored) return;
+    restored = true;
+    RestoreWindows(disabled);
+  };
+  QObject::connect(window.get(), &InstructionsWindow::closing, window.get(),
+                   restore);
 
-  // Closing by close box, Alt+F4, system menu or Esc all finish the
-  // dialog; the application quitting ends the loop too.
+  // The application quitting ends the loop too.
   QEventLoop loop;
   QObject::connect(window.get(), &QDialog::finished, &loop,
                    &QEventLoop::quit);
   if (!window->isHidden()) loop.exec();
 
-  RestoreWindows(disabled);
+  restore();
   if (owner != nullptr && owner->isVisible()) owner->activateWindow();
   window.reset();
   return true;
