@@ -98,9 +98,9 @@ void InstructionsWindow::DecodeOnce() {
   // An undecodable picture is not reported: the background stays plain.
   if (!decoded.ok()) return;
   bitmap_ = std::move(decoded).value();
-  image_ = QImage(bitmap_->pixels.data(), bitmap_->width, bitmap_->height,
-                  static_cast<qsizetype>(bitmap_->row_bytes),
-                  QImage::Format_RGB888);
+  image_ =
+      QImage(bitmap_->pixels.data(), bitmap_->width, bitmap_->height,
+             static_cast<qsizetype>(bitmap_->row_bytes), QImage::Format_RGB888);
 }
 
 void InstructionsWindow::paintEvent(QPaintEvent* event) {

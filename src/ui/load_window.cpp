@@ -56,8 +56,7 @@ std::unique_ptr<InstructionsWindow> CreateInstructions(QWidget* owner) {
   auto window = std::make_unique<InstructionsWindow>();
   window->winId();  // gives it a QWindow to make transient
   if (owner != nullptr && owner->window()->windowHandle() != nullptr) {
-    window->windowHandle()->setTransientParent(
-        owner->window()->windowHandle());
+    window->windowHandle()->setTransientParent(owner->window()->windowHandle());
   }
   return window;
 }
@@ -80,8 +79,7 @@ bool RunModal(std::unique_ptr<InstructionsWindow> window, QWidget* owner) {
 
   // The application quitting ends the loop too.
   QEventLoop loop;
-  QObject::connect(window.get(), &QDialog::finished, &loop,
-                   &QEventLoop::quit);
+  QObject::connect(window.get(), &QDialog::finished, &loop, &QEventLoop::quit);
   if (!window->isHidden()) loop.exec();
 
   restore();

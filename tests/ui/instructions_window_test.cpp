@@ -1,3 +1,5 @@
+#include "ui/instructions_window.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -6,7 +8,6 @@
 #include <functional>
 
 #include "modal_visit.h"
-#include "ui/instructions_window.h"
 #include "ui/load_window.h"
 #include "ui/picture/picture_decode.h"
 #include "ui/window_frame.h"
@@ -48,9 +49,13 @@ class InstructionsWindowTest : public QObject {
   void escapeClosesOnlyTheInstructions();
   void secondOpeningShowsTheSameContentAnew();
   void minimisedWindowKeepsTheOwnerDisabled();
+  void everyWayOfClosingEnablesTheOwnerFirst_data();
+  void everyWayOfClosingEnablesTheOwnerFirst();
+  void enterAndF1DoNothing();
 };
 
-void InstructionsWindowTest::labelsAreStoredInOrderWithTheirTextsAndPlaces_data() {
+void InstructionsWindowTest::
+    labelsAreStoredInOrderWithTheirTextsAndPlaces_data() {
   QTest::addColumn<int>("order");
   QTest::addColumn<QRect>("geometry");
   QTest::addColumn<QString>("text");
@@ -200,8 +205,8 @@ void InstructionsWindowTest::modalOpeningDisablesOtherWindowsUntilClosed() {
   QVERIFY(!other_enabled_inside);
   QVERIFY(window_enabled_inside);
   const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-  QCOMPARE(position, QPoint((screen.width() - 925) / 2,
-                            (screen.height() - 220) / 2));
+  QCOMPARE(position,
+           QPoint((screen.width() - 925) / 2, (screen.height() - 220) / 2));
   QVERIFY(owner.isEnabled());
   QVERIFY(!already_disabled.isEnabled());
   QCOMPARE(FindOpenInstructions(), nullptr);
@@ -270,6 +275,76 @@ void InstructionsWindowTest::minimisedWindowKeepsTheOwnerDisabled() {
   QVERIFY(visit.found);
   QVERIFY(!owner_enabled_while_minimised);
   QVERIFY(owner.isEnabled());
+}
+
+// Records whether the owner was enabled when the window was hidden.
+class HideWatcher : public QObject {
+ public:
+  explicit HideWatcher(const QWidget* owner) : owner_(owner) {}
+  bool hidden = false;
+  bool owner_enabled_at_hide = false;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Hide && !hidden) {
+      hidden = true;
+      owner_enabled_at_hide = owner_->isEnabled();
+    }
+    return false;
+  }
+
+ private:
+  const QWidget* owner_;
+};
+
+void InstructionsWindowTest::everyWayOfClosingEnablesTheOwnerFirst_data() {
+  QTest::addColumn<int>("way");
+  QTest::newRow("Esc") << 0;
+  QTest::newRow("close box, Alt+F4, system menu") << 1;  // a close request
+}
+
+void InstructionsWindowTest::everyWayOfClosingEnablesTheOwnerFirst() {
+  QFETCH(int, way);
+  QWidget owner;
+  owner.show();
+  HideWatcher watcher(&owner);
+  QPointer<InstructionsWindow> opened;
+  bool loaded = false;
+  const ModalVisit visit = OpenModalAndVisit(
+      &owner,
+      [&](InstructionsWindow* window) {
+        opened = window;
+        window->installEventFilter(&watcher);
+        if (way == 1) window->close();
+      },
+      &loaded);
+  QVERIFY(visit.found);
+  QVERIFY(loaded);
+  QVERIFY(watcher.hidden);
+  // Enabled again while the window was still on the screen.
+  QVERIFY(watcher.owner_enabled_at_hide);
+  QVERIFY(opened.isNull());
+  QVERIFY(owner.isEnabled());
+}
+
+void InstructionsWindowTest::enterAndF1DoNothing() {
+  QWidget owner;
+  owner.show();
+  bool still_open = false;
+  bool loaded = false;
+  const ModalVisit visit = OpenModalAndVisit(
+      &owner,
+      [&](InstructionsWindow* window) {
+        QTest::keyClick(window, Qt::Key_Return);
+        QTest::keyClick(window, Qt::Key_Enter);
+        QTest::keyClick(window, Qt::Key_F1);
+        QCoreApplication::processEvents();
+        still_open = window->isVisible();
+      },
+      &loaded);
+  QVERIFY(visit.found);
+  QVERIFY(still_open);
+  QVERIFY(visit.closed_by_escape);
 }
 
 QTEST_MAIN(InstructionsWindowTest)

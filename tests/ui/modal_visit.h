@@ -36,8 +36,9 @@ struct ModalVisit {
 };
 
 // Calls `open`, which is to block in the modal loop; meanwhile runs
-// `inspect` on the open window and presses Esc in it. Should Esc not close
-// it, it is closed anyway, so that a failing test cannot hang.
+// `inspect` on the open window and, unless `inspect` closed it, presses Esc
+// in it. Should Esc not close it, it is closed anyway, so that a failing
+// test cannot hang.
 inline ModalVisit VisitModal(
     const std::function<void()>& open,
     const std::function<void(InstructionsWindow*)>& inspect) {
@@ -48,7 +49,7 @@ inline ModalVisit VisitModal(
     if (window == nullptr) return;
     QPointer<InstructionsWindow> watched(window);
     inspect(window);
-    if (watched.isNull()) return;
+    if (watched.isNull() || watched->isHidden()) return;
     QTest::keyClick(watched.data(), Qt::Key_Escape);
     visit.closed_by_escape = watched.isNull() || watched->isHidden();
     if (!visit.closed_by_escape) watched->close();

@@ -103,8 +103,8 @@ TEST_P(JpegKindTest, DecodesToSizeAndColours) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BaselineAndProgressive, JpegKindTest,
-                         testing::Bool(), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(BaselineAndProgressive, JpegKindTest, testing::Bool(),
+                         [](const auto& info) {
                            return info.param ? "Progressive" : "Baseline";
                          });
 
@@ -127,9 +127,9 @@ TEST(JpegEncodeTest, WritesJfif101At96Dpi) {
   const auto bytes = Encode(QuadrantBitmap(), true);
   ASSERT_GE(bytes.size(), 20u);
   // SOI, then APP0: length 16, "JFIF\0", version 1.01, unit dpi, 96 x 96.
-  const std::vector<std::uint8_t> head = {
-      0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J',  'F',  'I', 'F',
-      0x00, 0x01, 0x01, 0x01, 0x00, 0x60, 0x00, 0x60};
+  const std::vector<std::uint8_t> head = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10,
+                                          'J',  'F',  'I',  'F',  0x00, 0x01,
+                                          0x01, 0x01, 0x00, 0x60, 0x00, 0x60};
   EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
 }
 
@@ -163,7 +163,7 @@ TEST(PictureDecodeTest, GarbageFails) {
   jpeg_noise[0] = 0xFF;
   jpeg_noise[1] = 0xD8;
   std::vector<std::uint8_t> jpeg_head_only = {0xFF, 0xD8, 0xFF, 0xD9};
-  std::vector<std::uint8_t> png_head = {0x89, 'P', 'N', 'G', 0x0D, 0x0A,
+  std::vector<std::uint8_t> png_head = {0x89, 'P',  'N', 'G', 0x0D, 0x0A,
                                         0x1A, 0x0A, 0,   0,   0,    13};
   const struct {
     const char* name;

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 #include "app/program_state.h"
@@ -28,6 +29,7 @@ struct Seen {
   QPoint position;
   QStringList labels;  // name, text and place of each, in stored order
   int windows = 0;
+  bool transient_for_main = false;
 };
 
 QString Describe(const QLabel* label) {
@@ -56,14 +58,17 @@ class ShowInstructionsTest : public QObject {
   // Clicks 说明, looks at what is open, then presses Esc.
   ModalVisit ClickAndLook(Seen* seen) {
     return VisitModal(
-        [this] {
-          QTest::mouseClick(Button("按钮3"), Qt::LeftButton);
-        },
+        [this] { QTest::mouseClick(Button("按钮3"), Qt::LeftButton); },
         [this, seen](InstructionsWindow* window) {
           seen->main_enabled = main_->isEnabled();
           seen->button_enabled = Button("按钮3")->isEnabled();
           seen->caption = window->windowTitle();
           seen->position = window->pos();
+          // Kept above the main window and off the task bar.
+          seen->transient_for_main =
+              window->windowHandle() != nullptr &&
+              window->windowHandle()->transientParent() ==
+                  main_->windowHandle();
           for (const QLabel* label :
                window->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
             seen->labels << Describe(label);
@@ -93,9 +98,10 @@ class ShowInstructionsTest : public QObject {
     QVERIFY(!seen.button_enabled);
     QCOMPARE(seen.windows, 1);
     QCOMPARE(seen.caption, QString::fromUtf8("说明"));
+    QVERIFY(seen.transient_for_main);
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    QCOMPARE(seen.position, QPoint((screen.width() - 925) / 2,
-                                   (screen.height() - 220) / 2));
+    QCOMPARE(seen.position,
+             QPoint((screen.width() - 925) / 2, (screen.height() - 220) / 2));
     const QStringList expected = {
         QString::fromUtf8("标签4|3.更新支持jpg格式。本意只用来下载透明图、"
                           "增加jpg格式可下载淘宝天猫主图|15,153,433x28"),
@@ -103,7 +109,8 @@ class ShowInstructionsTest : public QObject {
                           "|12,80,512x28"),
         QString::fromUtf8(
             "标签1|2.导入表格如上图所示，第一列为\"宝贝ID（你想命名的图片名字）"
-            "\"，第二列为\"透明图地址\"，表格格式最好为\".xlsx\"|13,117,643x28"),
+            "\"，第二列为\"透明图地址\"，表格格式最好为\".xlsx\"|13,117,"
+            "643x28"),
     };
     QCOMPARE(seen.labels, expected);
   }

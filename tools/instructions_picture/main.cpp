@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
   options.quality = 92;
   options.progressive = true;
   options.dots_per_inch = 96;
-  auto jpeg = vellumark::EncodeJpeg(BitmapOf(vellumark::tools::DrawExampleSheet()),
-                                    options);
+  auto jpeg = vellumark::EncodeJpeg(
+      BitmapOf(vellumark::tools::DrawExampleSheet()), options);
   if (!jpeg.ok()) {
     std::fprintf(stderr, "%s\n", jpeg.reason().c_str());
     return 1;

@@ -13,7 +13,7 @@ constexpr int kWidth = 928;
 constexpr int kHeight = 74;
 constexpr int kHeaderHeight = 20;  // the row of column letters
 constexpr int kRowHeight = 18;
-constexpr int kRowHeaderWidth = 32;  // the column of row numbers
+constexpr int kRowHeaderWidth = 32;     // the column of row numbers
 constexpr int kFirstColumnWidth = 104;  // widened to fit the 12 digits
 constexpr int kColumnWidth = 72;
 constexpr int kColumns = 12;  // A to L
@@ -77,8 +77,7 @@ void DrawHeaders(QPainter& painter) {
   // Column letters.
   painter.fillRect(0, 0, kWidth, kHeaderHeight, kHeaderFace);
   for (int column = 0; column < kColumns; ++column) {
-    const QRect cell(ColumnLeft(column), 0, ColumnWidth(column),
-                     kHeaderHeight);
+    const QRect cell(ColumnLeft(column), 0, ColumnWidth(column), kHeaderHeight);
     const bool selected = column == 0;
     if (selected) painter.fillRect(cell, kHeaderSelected);
     painter.setPen(kHeaderLine);
@@ -114,10 +113,10 @@ void DrawHeaders(QPainter& painter) {
   // The select-all triangle in the corner.
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0xb4, 0xb4, 0xb4));
-  painter.drawPolygon(QPolygon({QPoint(kRowHeaderWidth - 4, 5),
-                                QPoint(kRowHeaderWidth - 4, kHeaderHeight - 4),
-                                QPoint(kRowHeaderWidth - 15,
-                                       kHeaderHeight - 4)}));
+  painter.drawPolygon(
+      QPolygon({QPoint(kRowHeaderWidth - 4, 5),
+                QPoint(kRowHeaderWidth - 4, kHeaderHeight - 4),
+                QPoint(kRowHeaderWidth - 15, kHeaderHeight - 4)}));
 }
 
 void DrawCells(QPainter& painter) {
@@ -133,8 +132,8 @@ void DrawCells(QPainter& painter) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(kTextMark);
     const int left = ColumnLeft(0);
-    painter.drawPolygon(QPolygon({QPoint(left, top), QPoint(left + 5, top),
-                                  QPoint(left, top + 5)}));
+    painter.drawPolygon(QPolygon(
+        {QPoint(left, top), QPoint(left + 5, top), QPoint(left, top + 5)}));
     painter.setPen(Qt::black);
     const QRect address(ColumnLeft(1) + 3, top, kWidth, kRowHeight - 1);
     painter.drawText(address, Qt::AlignLeft | Qt::AlignVCenter,
@@ -145,8 +144,8 @@ void DrawCells(QPainter& painter) {
 void DrawSelection(QPainter& painter) {
   const QRect a1(ColumnLeft(0) - 1, RowTop(0) - 1, ColumnWidth(0) + 1,
                  kRowHeight + 1);
-  painter.setPen(QPen(kSelection, 2, Qt::SolidLine, Qt::SquareCap,
-                      Qt::MiterJoin));
+  painter.setPen(
+      QPen(kSelection, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(a1.adjusted(1, 1, 0, 0));
   // The fill handle at the bottom-right corner.

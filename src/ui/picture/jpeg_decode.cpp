@@ -19,8 +19,8 @@ bool DecodeInto(std::span<const std::uint8_t> bytes, RgbBitmap* out,
   jpeg_internal::ErrorManager errors;
   codec.err = jpeg_internal::InstallErrorManager(&errors);
   if (setjmp(errors.jump) != 0) {
-    *reason = std::string("The JPEG picture cannot be decoded: ") +
-              errors.message;
+    *reason =
+        std::string("The JPEG picture cannot be decoded: ") + errors.message;
     jpeg_destroy_decompress(&codec);
     return false;
   }

@@ -24,8 +24,8 @@ bool EncodeInto(const RgbBitmap& bitmap, const JpegEncodeOptions& options,
   jpeg_internal::ErrorManager errors;
   codec.err = jpeg_internal::InstallErrorManager(&errors);
   if (setjmp(errors.jump) != 0) {
-    *reason = std::string("The JPEG picture cannot be encoded: ") +
-              errors.message;
+    *reason =
+        std::string("The JPEG picture cannot be encoded: ") + errors.message;
     jpeg_destroy_compress(&codec);
     return false;
   }
@@ -58,8 +58,8 @@ bool EncodeInto(const RgbBitmap& bitmap, const JpegEncodeOptions& options,
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> EncodeJpeg(
-    const RgbBitmap& bitmap, const JpegEncodeOptions& options) {
+Result<std::vector<std::uint8_t>> EncodeJpeg(const RgbBitmap& bitmap,
+                                             const JpegEncodeOptions& options) {
   if (!Encodable(bitmap)) return Error{"The bitmap to encode is malformed."};
   unsigned char* buffer = nullptr;
   unsigned long size = 0;

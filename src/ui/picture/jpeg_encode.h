@@ -9,9 +9,9 @@
 namespace vellumark {
 
 struct JpegEncodeOptions {
-  int quality = 90;          // 1 to 100
-  bool progressive = true;   // libjpeg's simple progression script
-  int dots_per_inch = 96;    // JFIF density, both directions
+  int quality = 90;         // 1 to 100
+  bool progressive = true;  // libjpeg's simple progression script
+  int dots_per_inch = 96;   // JFIF density, both directions
 };
 
 // Encodes an RGB bitmap as a JFIF 1.01 file with three 8-bit components.

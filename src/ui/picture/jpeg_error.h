@@ -4,9 +4,11 @@
 // back to the caller's setjmp instead, with the message kept for the reason.
 
 #include <csetjmp>
-#include <cstdio>
+#include <cstdio>  // jpeglib.h needs size_t and FILE declared before it
 
+// clang-format off
 #include <jpeglib.h>
+// clang-format on
 
 namespace vellumark::jpeg_internal {
 
