@@ -52,6 +52,7 @@ class InstructionsWindowTest : public QObject {
   void everyWayOfClosingEnablesTheOwnerFirst_data();
   void everyWayOfClosingEnablesTheOwnerFirst();
   void enterAndF1DoNothing();
+  void anOpenWindowIsBroughtBackInsteadOfOpenedTwice();
 };
 
 void InstructionsWindowTest::
@@ -345,6 +346,25 @@ void InstructionsWindowTest::enterAndF1DoNothing() {
   QVERIFY(visit.found);
   QVERIFY(still_open);
   QVERIFY(visit.closed_by_escape);
+}
+
+void InstructionsWindowTest::anOpenWindowIsBroughtBackInsteadOfOpenedTwice() {
+  QWidget owner;
+  owner.show();
+  QVERIFY(LoadWindow(WindowTemplate::kInstructions, &owner, false));
+  QPointer<InstructionsWindow> first = FindOpenInstructions();
+  QVERIFY(first != nullptr);
+  QVERIFY(owner.isEnabled());  // not modal
+  first->showMinimized();
+  QVERIFY(first->isMinimized());
+  // Modal or not, the open window is restored and no second one made;
+  // this returns at once since no new window was opened.
+  QVERIFY(LoadWindow(WindowTemplate::kInstructions, &owner, true));
+  QCOMPARE(vellumark::testing::CountInstructionsWindows(), 1);
+  QVERIFY(!first->isMinimized());
+  QVERIFY(owner.isEnabled());
+  first->close();
+  QTRY_VERIFY(first.isNull());
 }
 
 QTEST_MAIN(InstructionsWindowTest)

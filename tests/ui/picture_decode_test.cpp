@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "ui/picture/jpeg_decode.h"
@@ -221,6 +224,39 @@ TEST(JpegEncodeTest, RefusesAMalformedBitmap) {
   bitmap.row_bytes = 12;
   bitmap.pixels.assign(20, 0);  // fewer than 4 rows
   EXPECT_FALSE(EncodeJpeg(bitmap, {}).ok());
+}
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The picture the instructions window shows, as checked in.
+TEST(StoredPictureTest, IsAProgressiveJfif101PictureOf928By74) {
+  const auto bytes = ReadFile(std::string(VELLUMARK_SOURCE_DIR) +
+                              "/src/ui/resources/instructions.jpg");
+  ASSERT_GT(bytes.size(), 1000u);
+  // APP0 right after SOI: JFIF, version 1.01, dots per inch, 96 x 96.
+  const std::vector<std::uint8_t> head = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10,
+                                          'J',  'F',  'I',  'F',  0x00, 0x01,
+                                          0x01, 0x01, 0x00, 0x60, 0x00, 0x60};
+  EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
+  EXPECT_FALSE(HasMarker(bytes, kBaselineFrame));
+  const std::uint8_t marker[] = {0xFF, kProgressiveFrame};
+  auto frame = std::search(bytes.begin(), bytes.end(), std::begin(marker),
+                           std::end(marker));
+  ASSERT_NE(frame, bytes.end());
+  ASSERT_LT(frame + 10, bytes.end());
+  // FF C2, length, precision, height, width, components.
+  EXPECT_EQ(frame[4], 8);
+  EXPECT_EQ((frame[5] << 8) | frame[6], 74);
+  EXPECT_EQ((frame[7] << 8) | frame[8], 928);
+  EXPECT_EQ(frame[9], 3);
+
+  auto decoded = DecodePicture(bytes);
+  ASSERT_TRUE(decoded.ok()) << decoded.reason();
+  EXPECT_EQ(decoded->width, 928);
+  EXPECT_EQ(decoded->height, 74);
 }
 
 }  // namespace
