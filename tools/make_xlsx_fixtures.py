@@ -283,12 +283,25 @@ def bomb():
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
         for part, content in parts.items():
             z.writestr(part, content)
-        with z.open("xl/worksheets/sheet1.xml", "w", force_zip64=True) as f:
+        with z.open("xl/worksheets/sheet1.xml", "w") as f:
             f.write(head)
             block = b" " * (1 << 20)
             for _ in range(129):
                 f.write(block)
             f.write(b"</sheetData></worksheet>")
+    # The same bomb with a directory that claims the part is 1000 bytes:
+    # only counting the inflated bytes can stop it.
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    name = b"xl/worksheets/sheet1.xml"
+    at = data.find(b"PK\x01\x02")
+    while at >= 0:
+        length = struct.unpack_from("<H", data, at + 28)[0]
+        if data[at + 46:at + 46 + length] == name:
+            struct.pack_into("<I", data, at + 24, 1000)
+        at = data.find(b"PK\x01\x02", at + 4)
+    with open(os.path.join(OUT, "bad_bomb_lying.xlsx"), "wb") as f:
+        f.write(data)
 
 
 def main():

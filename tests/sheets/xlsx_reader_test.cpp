@@ -154,6 +154,7 @@ TEST(XlsxReaderTest, BadFilesAreRefusedWithTheirReason) {
       {"bad_row.xlsx", reasons::Damaged(sheet)},
       {"bad_number.xlsx", reasons::Damaged(sheet)},
       {"bad_bomb.xlsx", "工作簿过大：xl/worksheets/sheet1.xml 解压后超过 128 MB"},
+      {"bad_bomb_lying.xlsx", "工作簿过大：xl/worksheets/sheet1.xml 解压后超过 128 MB"},
       {"encrypted.xlsx", std::string(reasons::kEncrypted)},
       {"legacy.xls", std::string(reasons::kUnsupported)},
   };
