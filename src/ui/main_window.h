@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "app/program_state.h"
 #include "common/text_ops.h"
@@ -11,6 +12,12 @@ class QPushButton;
 
 namespace vellumark {
 
+namespace import {
+class ExcelApp;
+class ExcelWorkbooks;
+}  // namespace import
+
+class CommonDlg;
 class ItemList;
 
 // The start window: three buttons, the edit box that shows the chosen
@@ -20,6 +27,7 @@ class MainWindow : public QWidget {
   static constexpr QSize kOuterSize{413, 291};
 
   explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Centred on the primary screen, then sized so the frame is kOuterSize
   // once the window manager has framed it.
@@ -30,6 +38,7 @@ class MainWindow : public QWidget {
   void SetStatusText(std::string_view text);
 
   ItemList* list() const { return list_; }
+  CommonDlg* dialog() const { return dialog_; }
 
  private:
   void CreateComponents();
@@ -46,6 +55,10 @@ class MainWindow : public QWidget {
   ItemList* list_ = nullptr;
   QPushButton* import_button_ = nullptr;
   QLabel* status_text_ = nullptr;
+  // The components without a face.
+  std::unique_ptr<import::ExcelWorkbooks> excel_workbooks_;
+  std::unique_ptr<import::ExcelApp> excel_app_;
+  CommonDlg* dialog_ = nullptr;
 };
 
 }  // namespace vellumark
