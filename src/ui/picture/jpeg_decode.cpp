@@ -7,9 +7,10 @@
 namespace vellumark {
 namespace {
 
-// Far above any picture this program holds; a forged header asking for
-// more is refused before anything is allocated for it.
-constexpr std::size_t kMaxBitmapBytes = std::size_t{256} << 20;
+// Far above any picture this program holds (4000 x 4000 pixels fit); a
+// forged header asking for more is refused before libjpeg or this code
+// allocates anything for it.
+constexpr std::size_t kMaxBitmapBytes = std::size_t{64} << 20;
 
 // Every object with a destructor lives outside this frame, since a
 // longjmp back to the setjmp below skips destructors.
