@@ -66,8 +66,8 @@ bool RunModal(std::unique_ptr<InstructionsWindow> window, QWidget* owner) {
   window->ShowCentred();
   const std::vector<DisabledWindow> disabled =
       DisableOtherWindows(window.get());
-  // The other windows take input again before this one disappears, so
-  // that a click right after the close reaches them.
+  // The other windows are enabled again while this one is still shown, as
+  // the owner must be for the window manager to hand the focus back to it.
   bool restored = false;
   const auto restore = [&disabled, &restored] {
     if (restored) return;
