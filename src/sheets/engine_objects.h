@@ -96,6 +96,8 @@ class Application : public Dispatch,
   bool CloseWorkbook(const std::shared_ptr<Workbook>& workbook);
   // False when any close was cancelled.
   bool CloseAll();
+  // New blank workbooks are numbered per application, from 1.
+  int NextBlankNumber() { return ++blank_workbooks_; }
   void Raise(MemberId event, std::vector<Variant> args) {
     events_->Raise(event, std::move(args));
   }
@@ -104,6 +106,7 @@ class Application : public Dispatch,
   WorkbookFileReader reader_;
   bool visible_ = true;
   bool quit_ = false;
+  int blank_workbooks_ = 0;
   std::vector<std::shared_ptr<Workbook>> workbooks_;
   std::weak_ptr<Workbook> active_;
   std::shared_ptr<EventSource> events_ = std::make_shared<EventSource>();

@@ -122,11 +122,11 @@ class RangeObject : public Dispatch {
         const auto absolute = [](CellAddress address) {
           std::string text = CellAddressText(address);
           const auto digit = text.find_first_of("0123456789");
-          return "$" + text.substr(0, digit) + "$" + text.substr(digit);
+          return std::string("$").append(text, 0, digit).append("$").append(text, digit);
         };
         std::string text = absolute({cells_.first_row, cells_.first_column});
         if (rows != 1 || columns != 1) {
-          text += ":" + absolute({cells_.last_row, cells_.last_column});
+          text.append(":").append(absolute({cells_.last_row, cells_.last_column}));
         }
         SetResult(result, Variant::String(std::move(text)));
         return DispatchStatus::kOk;

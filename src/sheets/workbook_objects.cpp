@@ -114,7 +114,7 @@ class WorkbooksObject : public Dispatch {
     auto sheet = std::make_shared<SheetModel>();
     sheet->name = "Sheet1";
     auto workbook = std::make_shared<Workbook>(
-        application_, "工作簿" + std::to_string(++blank_count_), false,
+        application_, "工作簿" + std::to_string(application_->NextBlankNumber()), false,
         std::vector<std::shared_ptr<SheetModel>>{sheet}, 1);
     workbook->set_active_sheet(sheet);
     application_->AddWorkbook(workbook);
@@ -146,7 +146,6 @@ class WorkbooksObject : public Dispatch {
   }
 
   std::shared_ptr<Application> application_;
-  static inline int blank_count_ = 0;
 };
 
 class WorkbookObject : public Dispatch {

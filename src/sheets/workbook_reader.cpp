@@ -1,7 +1,8 @@
 #include "sheets/workbook_reader.h"
 
-#include <array>
 #include <fstream>
+#include <memory>
+#include <vector>
 #include <system_error>
 
 #include "sheets/compound_file.h"
@@ -12,9 +13,12 @@ namespace vellumark::sheets {
 namespace {
 
 // Every reader the engine knows, asked in this order.
-const std::array<const WorkbookReader*, 1>& Readers() {
-  static const XlsxReader xlsx;
-  static const std::array<const WorkbookReader*, 1> readers = {&xlsx};
+const std::vector<std::unique_ptr<WorkbookReader>>& Readers() {
+  static const auto readers = [] {
+    std::vector<std::unique_ptr<WorkbookReader>> list;
+    list.push_back(std::make_unique<XlsxReader>());
+    return list;
+  }();
   return readers;
 }
 
@@ -42,7 +46,7 @@ Result<WorkbookData> ReadWorkbookFile(const std::filesystem::path& file) {
   if (compound && IsEncryptedPackage(file)) {
     return Error{std::string(reasons::kEncrypted)};
   }
-  for (const WorkbookReader* reader : Readers()) {
+  for (const auto& reader : Readers()) {
     if (reader->Recognises(first)) return reader->Read(file);
   }
   if (compound) return Error{std::string(reasons::kUnsupported)};

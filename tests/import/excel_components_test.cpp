@@ -61,7 +61,7 @@ class FakeObject : public Dispatch,
         {InvokeKind::kPropertyGet, "get"},
         {InvokeKind::kPropertyPut, "put"}};
     std::string entry = name_ + " " + kinds.at(kind) + " " + std::to_string(member);
-    for (const Variant& arg : args) entry += " " + Describe(arg);
+    for (const Variant& arg : args) entry.append(" ").append(Describe(arg));
     log_->push_back(entry);
     const auto found = answers_.find(member);
     if (found == answers_.end()) return DispatchStatus::kOk;
