@@ -63,9 +63,15 @@ class StylesHandler : public XmlHandler {
 
 class SharedStringsHandler : public XmlHandler {
  public:
+  explicit SharedStringsHandler(std::string_view part) : part_(part) {}
+
   void StartElement(const XmlName& name, const XmlAttributes&) override {
     if (!IsMainNamespace(name.ns)) return;
     if (name.local == "si") {
+      // No sheet can use more strings than it has cells.
+      if (strings.size() >= kMaxCells) {
+        return Fail(reasons::TooManyStrings(part_, kMaxCells));
+      }
       in_item_ = true;
     } else if (in_item_) {
       collector_.Start(name.local);
@@ -87,6 +93,7 @@ class SharedStringsHandler : public XmlHandler {
   std::vector<std::string> strings;
 
  private:
+  std::string_view part_;
   bool in_item_ = false;
   StringItemCollector collector_;
 };
@@ -102,7 +109,7 @@ Result<std::vector<bool>> ReadDateStyles(const ZipArchive& zip,
 
 Result<std::vector<std::string>> ReadSharedStrings(const ZipArchive& zip,
                                                    std::string_view part) {
-  SharedStringsHandler handler;
+  SharedStringsHandler handler(part);
   if (Status status = ParsePart(zip, part, kLargePartCap, handler)) return *status;
   return std::move(handler.strings);
 }
