@@ -17,6 +17,8 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   # scripts that make test fixtures
   python3
+  # the benchmark writes its workbook with zlib
+  zlib1g-dev
 )
 
 missing=()
