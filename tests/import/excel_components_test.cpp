@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -52,6 +54,8 @@ class FakeObject : public Dispatch,
   void Returns(MemberId member, std::shared_ptr<Dispatch> object) {
     answers_[member] = Answer{DispatchStatus::kOk, Variant::Object(std::move(object)), {}};
   }
+  // Answers with itself, made at call time so that no cycle keeps it alive.
+  void ReturnsSelf(MemberId member) { self_members_.push_back(member); }
 
   const sheets::TypeInfo* type_info() const override { return nullptr; }
   DispatchStatus Invoke(MemberId member, InvokeKind kind, std::span<const Variant> args,
@@ -63,6 +67,10 @@ class FakeObject : public Dispatch,
     std::string entry = name_ + " " + kinds.at(kind) + " " + std::to_string(member);
     for (const Variant& arg : args) entry.append(" ").append(Describe(arg));
     log_->push_back(entry);
+    if (std::find(self_members_.begin(), self_members_.end(), member) != self_members_.end()) {
+      if (result) *result = Variant::Object(shared_from_this());
+      return DispatchStatus::kOk;
+    }
     const auto found = answers_.find(member);
     if (found == answers_.end()) return DispatchStatus::kOk;
     if (result) *result = found->second.value;
@@ -79,6 +87,7 @@ class FakeObject : public Dispatch,
   std::string name_;
   std::shared_ptr<Log> log_;
   std::map<MemberId, Answer> answers_;
+  std::vector<MemberId> self_members_;
 };
 
 class FakeConnection : public sheets::ConnectionPoint {
@@ -117,7 +126,7 @@ struct FakeEngine {
   FakeEngine() {
     app->connection = connection;
     app->Returns(member::kWorkbooks, workbooks);
-    app->Returns(member::kApplication, app);
+    app->ReturnsSelf(member::kApplication);
     app->Returns(member::kSheets, blank_sheets);
     blank_sheets->Returns(member::kItem, blank_sheet);
     workbooks->Returns(member::kOpen, book);
