@@ -93,9 +93,9 @@ class SheetData {
 
   template <typename Iterator>
   static Iterator Lower(Iterator begin, Iterator end, std::uint32_t column) {
-    return std::lower_bound(begin, end, column, [](const auto& cell, std::uint32_t c) {
-      return cell.first < c;
-    });
+    return std::lower_bound(
+        begin, end, column,
+        [](const auto& cell, std::uint32_t c) { return cell.first < c; });
   }
 
   void Touch(std::uint32_t row, std::uint32_t column) {

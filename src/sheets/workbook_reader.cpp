@@ -2,8 +2,8 @@
 
 #include <fstream>
 #include <memory>
-#include <vector>
 #include <system_error>
+#include <vector>
 
 #include "sheets/compound_file.h"
 #include "sheets/reasons.h"

@@ -1,6 +1,6 @@
-#include "sheets/workbook_data.h"
-
 #include <gtest/gtest.h>
+
+#include "sheets/workbook_data.h"
 
 namespace vellumark::sheets {
 namespace {
@@ -15,7 +15,8 @@ CellValue Number(double n) {
 TEST(SheetDataTest, CellsInAnyOrderAreFoundAndOverwritten) {
   SheetData sheet;
   // Right to left, bottom to top, and one cell written twice.
-  const std::uint32_t cells[][2] = {{5, 3}, {5, 1}, {2, 7}, {5, 2}, {1, 1}, {5, 3}};
+  const std::uint32_t cells[][2] = {{5, 3}, {5, 1}, {2, 7},
+                                    {5, 2}, {1, 1}, {5, 3}};
   double n = 0;
   for (const auto& c : cells) sheet.SetCell(c[0], c[1], Number(++n));
   EXPECT_EQ(sheet.cell_count(), 5u);
@@ -23,9 +24,16 @@ TEST(SheetDataTest, CellsInAnyOrderAreFoundAndOverwritten) {
     std::uint32_t row, column;
     std::optional<double> number;
   };
-  const Case cases[] = {{5, 3, 6}, {5, 1, 2}, {5, 2, 4}, {2, 7, 3}, {1, 1, 5},
-                        {5, 4, std::nullopt}, {3, 1, std::nullopt}, {6, 1, std::nullopt},
-                        {0, 0, std::nullopt}, {kMaxRows, kMaxColumns, std::nullopt}};
+  const Case cases[] = {{5, 3, 6},
+                        {5, 1, 2},
+                        {5, 2, 4},
+                        {2, 7, 3},
+                        {1, 1, 5},
+                        {5, 4, std::nullopt},
+                        {3, 1, std::nullopt},
+                        {6, 1, std::nullopt},
+                        {0, 0, std::nullopt},
+                        {kMaxRows, kMaxColumns, std::nullopt}};
   for (const auto& c : cases) {
     const CellValue* found = sheet.Find(c.row, c.column);
     EXPECT_EQ(found ? std::optional(found->number) : std::nullopt, c.number)

@@ -31,7 +31,8 @@ TEST(DateFormatCodeTest, DateAndTimeTokensOutsideQuotesEscapesAndBrackets) {
       {"* 0_m", false},   // a fill and a width character
       {"", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsDateFormatCode(c.code), c.date) << c.code;
+  for (const auto& c : cases)
+    EXPECT_EQ(IsDateFormatCode(c.code), c.date) << c.code;
 }
 
 TEST(DateFormatCodeTest, BuiltInIdsIncludingTheEastAsianOnes) {
@@ -82,7 +83,8 @@ TEST(SerialFromIsoDateTest, DatesTimesAndRefusals) {
       {"2024-01-01T25:00", std::nullopt},
       {"", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(SerialFromIsoDate(c.text), c.serial) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(SerialFromIsoDate(c.text), c.serial) << c.text;
 }
 
 TEST(ResolveTargetTest, RelativeAbsoluteAndDotSegments) {
@@ -93,14 +95,16 @@ TEST(ResolveTargetTest, RelativeAbsoluteAndDotSegments) {
   };
   const Case cases[] = {
       {"xl/workbook.xml", "worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
-      {"xl/workbook.xml", "/xl/worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
+      {"xl/workbook.xml", "/xl/worksheets/sheet1.xml",
+       "xl/worksheets/sheet1.xml"},
       {"xl/workbook.xml", "../customXml/item.xml", "customXml/item.xml"},
       {"xl/workbook.xml", "./a/../b.xml", "xl/b.xml"},
       {"", "xl/workbook.xml", "xl/workbook.xml"},
       {"xl/workbook.xml", "../../../etc/passwd", "etc/passwd"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ResolveTarget(c.source, c.target), c.part) << c.source << " + " << c.target;
+    EXPECT_EQ(ResolveTarget(c.source, c.target), c.part)
+        << c.source << " + " << c.target;
   }
 }
 
