@@ -30,7 +30,9 @@ Result<WorkbookData> ReadWorkbookFile(const std::filesystem::path& file) {
   if (status.type() == std::filesystem::file_type::not_found) {
     return Error{std::string(reasons::kFileMissing)};
   }
-  if (error || std::filesystem::is_directory(status)) {
+  // Only plain files: a folder, a device or a pipe (which could block the
+  // open for ever) is no workbook to read.
+  if (error || !std::filesystem::is_regular_file(status)) {
     return Error{std::string(reasons::kUnreadable)};
   }
   std::ifstream in(file, std::ios::binary);

@@ -170,10 +170,13 @@ TEST(XlsxReaderTest, BadFilesAreRefusedWithTheirReason) {
   }
 }
 
-TEST(XlsxReaderTest, DirectoryAndEmptyFileAreRefused) {
+TEST(XlsxReaderTest, DirectoryDeviceAndEmptyFileAreRefused) {
   const auto directory = ReadWorkbookFile(Fixture(""));
   ASSERT_FALSE(directory.ok());
   EXPECT_EQ(directory.reason(), reasons::kUnreadable);
+  const auto device = ReadWorkbookFile("/dev/zero");
+  ASSERT_FALSE(device.ok());
+  EXPECT_EQ(device.reason(), reasons::kUnreadable);
   const auto empty_path =
       std::filesystem::path(VELLUMARK_BINARY_DIR) / "empty.xlsx";
   std::ofstream(empty_path).close();
