@@ -85,6 +85,14 @@ TEST(EngineTest, RangeOfTwoCellsSpansThemAndOneCellGivesItsValue) {
   EXPECT_EQ(GetNumberProperty(GetObjectProperty(handle, "Rows"), "Count"), 3.0);
   // A range of several cells has no single value.
   EXPECT_EQ(GetTextProperty(handle, "Value"), std::nullopt);
+  // The whole sheet has more cells than a 32-bit count holds: refused.
+  const AutomationObject whole(Get(
+      book.sheet, member::kRange,
+      {Variant::String("A1"), Variant::String("XFD1048576")}));
+  EXPECT_EQ(GetNumberProperty(whole, "Count"), 0.0);
+  EXPECT_EQ(GetNumberProperty(GetObjectProperty(whole, "Rows"), "Count"),
+            1048576.0);
+  EXPECT_EQ(GetTextProperty(whole, "Address"), Text("$A$1:$XFD$1048576"));
   const AutomationObject cell(
       Get(book.sheet, member::kRange,
           {Variant::String("$B$1"), Variant::String("B1")}));
