@@ -19,6 +19,8 @@ packages=(
   python3
   # window tests under a real X server and window manager
   xvfb openbox xdotool x11-utils
+  # the benchmark writes its workbook with zlib
+  zlib1g-dev
 )
 
 missing=()
