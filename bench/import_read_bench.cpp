@@ -27,12 +27,14 @@ int main(int argc, char** argv) {
   const int rows = argc > 1 ? std::atoi(argv[1]) : 200000;
   const auto file = std::filesystem::temp_directory_path() /
                     ("vellumark_bench_" + std::to_string(rows) + ".xlsx");
-  if (!std::filesystem::exists(file) && !bench::WriteIdUrlWorkbook(file, rows)) {
+  if (!std::filesystem::exists(file) &&
+      !bench::WriteIdUrlWorkbook(file, rows)) {
     std::fprintf(stderr, "cannot write %s\n", file.string().c_str());
     return 1;
   }
   std::printf("workbook: %s (%ju bytes, %d rows)\n", file.string().c_str(),
-              static_cast<std::uintmax_t>(std::filesystem::file_size(file)), rows);
+              static_cast<std::uintmax_t>(std::filesystem::file_size(file)),
+              rows);
 
   const auto start = Clock::now();
   import::ExcelApp app;
@@ -51,9 +53,11 @@ int main(int argc, char** argv) {
 
   const auto read_start = Clock::now();
   sheets::AutomationObject worksheet = books.GetWorksheet();
-  sheets::AutomationObject used = sheets::GetObjectProperty(worksheet, "UsedRange");
+  sheets::AutomationObject used =
+      sheets::GetObjectProperty(worksheet, "UsedRange");
   sheets::AutomationObject row_set = sheets::GetObjectProperty(used, "Rows");
-  const int count = static_cast<int>(sheets::GetNumberProperty(row_set, "Count"));
+  const int count =
+      static_cast<int>(sheets::GetNumberProperty(row_set, "Count"));
   std::size_t bytes = 0;
   std::size_t empty = 0;
   sheets::AutomationObject cell;
@@ -76,7 +80,9 @@ int main(int argc, char** argv) {
   books.ReleaseWorkbooks();
   app.QuitApplication();
   app.ReleaseApplication();
-  std::printf("rows %d, text bytes %zu, empty cells %zu\n", count, bytes, empty);
-  std::printf("open %.3f s, read %.3f s, total %.3f s\n", opened, read, Seconds(start));
+  std::printf("rows %d, text bytes %zu, empty cells %zu\n", count, bytes,
+              empty);
+  std::printf("open %.3f s, read %.3f s, total %.3f s\n", opened, read,
+              Seconds(start));
   return count == rows && empty == 0 ? 0 : 1;
 }

@@ -39,7 +39,8 @@ class ZipWriter {
   void Add(const std::string& name, const std::string& data) {
     const std::string packed = Deflate(data);
     const auto crc = static_cast<std::uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+        crc32(0, reinterpret_cast<const Bytef*>(data.data()),
+              static_cast<uInt>(data.size())));
     const auto offset = static_cast<std::uint32_t>(body_.size());
     Put32(body_, 0x04034b50);
     Put16(body_, 20);
@@ -93,10 +94,12 @@ class ZipWriter {
   std::uint32_t entries_ = 0;
 };
 
-constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr const char* kMain =
+    "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 constexpr const char* kRel =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-constexpr const char* kPackage = "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr const char* kPackage =
+    "http://schemas.openxmlformats.org/package/2006/relationships";
 
 }  // namespace
 
@@ -105,16 +108,21 @@ bool WriteIdUrlWorkbook(const std::filesystem::path& file, int rows) {
   std::string sheet;
   strings.reserve(static_cast<std::size_t>(rows) * 60);
   sheet.reserve(static_cast<std::size_t>(rows) * 70);
-  strings += std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"") + kMain +
-             "\" count=\"" + std::to_string(rows) + "\">";
-  sheet += std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"") +
-           kMain + "\"><sheetData>";
+  strings +=
+      std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"") +
+      kMain + "\" count=\"" + std::to_string(rows) + "\">";
+  sheet +=
+      std::string(
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"") +
+      kMain + "\"><sheetData>";
   for (int r = 1; r <= rows; ++r) {
     const std::string row = std::to_string(r);
     const std::string id = std::to_string(100000000000LL + r * 7919LL);
-    strings += "<si><t>https://img.example.com/items/" + id + "/main_" + row + ".jpg</t></si>";
-    sheet += "<row r=\"" + row + "\"><c r=\"A" + row + "\"><v>" + id + "</v></c><c r=\"B" + row +
-             "\" t=\"s\"><v>" + std::to_string(r - 1) + "</v></c></row>";
+    strings += "<si><t>https://img.example.com/items/" + id + "/main_" + row +
+               ".jpg</t></si>";
+    sheet += "<row r=\"" + row + "\"><c r=\"A" + row + "\"><v>" + id +
+             "</v></c><c r=\"B" + row + "\" t=\"s\"><v>" +
+             std::to_string(r - 1) + "</v></c></row>";
   }
   strings += "</sst>";
   sheet += "</sheetData></worksheet>";
@@ -122,17 +130,24 @@ bool WriteIdUrlWorkbook(const std::filesystem::path& file, int rows) {
   ZipWriter zip;
   zip.Add("[Content_Types].xml",
           "<?xml version=\"1.0\"?><Types "
-          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
-  zip.Add("_rels/.rels", std::string("<Relationships xmlns=\"") + kPackage +
-                             "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
-                             "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
-  zip.Add("xl/workbook.xml", std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel +
-                                 "\"><sheets><sheet name=\"Sheet1\" sheetId=\"1\" "
-                                 "r:id=\"rId1\"/></sheets></workbook>");
-  zip.Add("xl/_rels/workbook.xml.rels",
-          std::string("<Relationships xmlns=\"") + kPackage + "\"><Relationship Id=\"rId1\" Type=\"" +
-              kRel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
-              kRel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
+          "xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+          "content-types\"/>");
+  zip.Add("_rels/.rels",
+          std::string("<Relationships xmlns=\"") + kPackage +
+              "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
+              "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+  zip.Add("xl/workbook.xml",
+          std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel +
+              "\"><sheets><sheet name=\"Sheet1\" sheetId=\"1\" "
+              "r:id=\"rId1\"/></sheets></workbook>");
+  zip.Add(
+      "xl/_rels/workbook.xml.rels",
+      std::string("<Relationships xmlns=\"") + kPackage +
+          "\"><Relationship Id=\"rId1\" Type=\"" + kRel +
+          "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship "
+          "Id=\"rId2\" Type=\"" +
+          kRel +
+          "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
   zip.Add("xl/sharedStrings.xml", strings);
   zip.Add("xl/worksheets/sheet1.xml", sheet);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);

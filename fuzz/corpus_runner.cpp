@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size);
 
 int main(int argc, char** argv) {
   int files = 0;
@@ -19,7 +20,8 @@ int main(int argc, char** argv) {
       std::ifstream in(entry.path(), std::ios::binary);
       const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
                                     std::istreambuf_iterator<char>());
-      LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+      LLVMFuzzerTestOneInput(
+          reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
       ++files;
     }
   }

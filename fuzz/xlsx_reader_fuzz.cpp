@@ -6,7 +6,8 @@
 
 #include "sheets/xlsx/xlsx_reader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const auto workbook = vellumark::sheets::XlsxReader().ReadBytes(bytes);
   if (workbook.ok()) {

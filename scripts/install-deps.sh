@@ -21,6 +21,8 @@ packages=(
   xvfb openbox xdotool x11-utils
   # the instructions window's screenshot under X (import)
   imagemagick
+  # the benchmark writes its workbook with zlib
+  zlib1g-dev
 )
 
 missing=()

@@ -79,10 +79,17 @@ def package(sheet_parts, strings=None, style=None, names=None, date1904=False, m
     return parts
 
 
-def write_zip(name, parts, compression=zipfile.ZIP_DEFLATED):
-    with zipfile.ZipFile(os.path.join(OUT, name), "w", compression) as z:
+def entry(part):
+    # A fixed time stamp, so that running the script again changes nothing.
+    info = zipfile.ZipInfo(part, date_time=(2024, 1, 1, 0, 0, 0))
+    info.compress_type = zipfile.ZIP_DEFLATED
+    return info
+
+
+def write_zip(name, parts):
+    with zipfile.ZipFile(os.path.join(OUT, name), "w") as z:
         for part, content in parts.items():
-            z.writestr(part, content)
+            z.writestr(entry(part), content)
 
 
 def cfb(stream_names):
@@ -282,8 +289,8 @@ def bomb():
     path = os.path.join(OUT, "bad_bomb.xlsx")
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
         for part, content in parts.items():
-            z.writestr(part, content)
-        with z.open("xl/worksheets/sheet1.xml", "w") as f:
+            z.writestr(entry(part), content)
+        with z.open(entry("xl/worksheets/sheet1.xml"), "w") as f:
             f.write(head)
             block = b" " * (1 << 20)
             for _ in range(129):

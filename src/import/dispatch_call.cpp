@@ -15,8 +15,8 @@ bool Call(sheets::Dispatch* object, sheets::MemberId member,
 
 std::shared_ptr<sheets::Dispatch> CallForObject(
     sheets::Dispatch* object, sheets::MemberId member, sheets::InvokeKind kind,
-    std::initializer_list<sheets::Variant> args, sheets::ExceptionInfo* exception,
-    bool* failed) {
+    std::initializer_list<sheets::Variant> args,
+    sheets::ExceptionInfo* exception, bool* failed) {
   sheets::Variant result;
   const bool ok = Call(object, member, kind, args, &result, exception);
   if (failed) *failed = !ok;

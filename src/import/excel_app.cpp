@@ -68,7 +68,8 @@ ExcelApp::~ExcelApp() { ReleaseApplication(); }
 
 bool ExcelApp::CreateApplication() {
   ReleaseApplication();
-  std::shared_ptr<sheets::Dispatch> application = factory_ ? factory_() : nullptr;
+  std::shared_ptr<sheets::Dispatch> application =
+      factory_ ? factory_() : nullptr;
   if (!application) return false;
   application_ = std::move(application);
   receiver_ = std::make_shared<Receiver>(this);
@@ -106,7 +107,8 @@ void ExcelApp::ReleaseApplication() {
   application_.reset();
 }
 
-void ExcelApp::Raise(int number, std::vector<sheets::AutomationObject>& objects) {
+void ExcelApp::Raise(int number,
+                     std::vector<sheets::AutomationObject>& objects) {
   if (handler_) handler_(number, objects);
 }
 

@@ -20,8 +20,8 @@ class ExcelApp {
   using EngineFactory = std::function<std::shared_ptr<sheets::Dispatch>()>;
   // Receives event `number` (0 to 8) with every object argument wrapped in
   // a handle of its own; the handles are released after the call.
-  using EventHandler =
-      std::function<void(int number, std::vector<sheets::AutomationObject>& objects)>;
+  using EventHandler = std::function<void(
+      int number, std::vector<sheets::AutomationObject>& objects)>;
 
   // The built-in engine.
   ExcelApp();

@@ -40,7 +40,8 @@ bool Connected(const Workbook& workbook) {
   return !workbook.closed() && application && !application->quit();
 }
 
-std::optional<std::uint32_t> EventSource::Advise(std::shared_ptr<Dispatch> sink) {
+std::optional<std::uint32_t> EventSource::Advise(
+    std::shared_ptr<Dispatch> sink) {
   if (!sink) return std::nullopt;
   const std::uint32_t cookie = next_cookie_++;
   sinks_[cookie] = std::move(sink);
@@ -58,7 +59,8 @@ void EventSource::Raise(MemberId event, std::vector<Variant> args) {
 }
 
 Application::Application(WorkbookFileReader reader)
-    : reader_(reader ? std::move(reader) : WorkbookFileReader(&ReadWorkbookFile)) {}
+    : reader_(reader ? std::move(reader)
+                     : WorkbookFileReader(&ReadWorkbookFile)) {}
 
 const TypeInfo* Application::type_info() const { return &ApplicationType(); }
 
@@ -69,8 +71,8 @@ std::shared_ptr<ConnectionPoint> Application::FindConnectionPoint(
 }
 
 DispatchStatus Application::Invoke(MemberId member, InvokeKind kind,
-                                   std::span<const Variant> args, Variant* result,
-                                   ExceptionInfo* exception) {
+                                   std::span<const Variant> args,
+                                   Variant* result, ExceptionInfo* exception) {
   if (quit_) return DispatchStatus::kDisconnected;
   const bool get = kind == InvokeKind::kPropertyGet;
   switch (member) {
@@ -110,7 +112,8 @@ DispatchStatus Application::Invoke(MemberId member, InvokeKind kind,
       if (member == member::kActiveWorkbook) {
         SetResult(result, Variant::Object(MakeWorkbook(workbook)));
       } else if (member == member::kActiveSheet) {
-        SetResult(result, Variant::Object(MakeSheet(workbook, workbook->active_sheet())));
+        SetResult(result, Variant::Object(
+                              MakeSheet(workbook, workbook->active_sheet())));
       } else {
         SetResult(result, Variant::Object(MakeSheets(workbook)));
       }
@@ -134,7 +137,8 @@ void Application::ActivateWorkbook(const std::shared_ptr<Workbook>& workbook) {
   const auto previous = active_workbook();
   if (previous == workbook) return;
   if (previous) {
-    Raise(event::kWorkbookDeactivate, {Variant::Object(MakeWorkbook(previous))});
+    Raise(event::kWorkbookDeactivate,
+          {Variant::Object(MakeWorkbook(previous))});
   }
   active_ = workbook;
   if (workbook) {
@@ -147,7 +151,8 @@ void Application::ActivateSheet(const std::shared_ptr<Workbook>& workbook,
   const auto previous = workbook->active_sheet();
   if (previous == sheet) return;
   if (previous) {
-    Raise(event::kSheetDeactivate, {Variant::Object(MakeSheet(workbook, previous))});
+    Raise(event::kSheetDeactivate,
+          {Variant::Object(MakeSheet(workbook, previous))});
   }
   workbook->set_active_sheet(sheet);
   Raise(event::kSheetActivate, {Variant::Object(MakeSheet(workbook, sheet))});
@@ -163,7 +168,8 @@ bool Application::CloseWorkbook(const std::shared_ptr<Workbook>& workbook) {
   workbooks_.erase(std::remove(workbooks_.begin(), workbooks_.end(), workbook),
                    workbooks_.end());
   if (was_active) {
-    Raise(event::kWorkbookDeactivate, {Variant::Object(MakeWorkbook(workbook))});
+    Raise(event::kWorkbookDeactivate,
+          {Variant::Object(MakeWorkbook(workbook))});
     active_.reset();
   }
   workbook->MarkClosed();

@@ -52,7 +52,8 @@ PropertyValue ReadNamedProperty(const AutomationObject& handle,
       outcome.number = ChangeToNumber(result).value_or(0.0);
       break;
     case PropertyKind::kText:
-      if (auto converted = ChangeToText(result); converted && !converted->empty()) {
+      if (auto converted = ChangeToText(result);
+          converted && !converted->empty()) {
         outcome.text = std::move(*converted);
       }
       break;
@@ -62,10 +63,12 @@ PropertyValue ReadNamedProperty(const AutomationObject& handle,
 
 AutomationObject GetObjectProperty(const AutomationObject& handle,
                                    std::string_view name) {
-  return std::move(ReadNamedProperty(handle, name, PropertyKind::kObject).object);
+  return std::move(
+      ReadNamedProperty(handle, name, PropertyKind::kObject).object);
 }
 
-double GetNumberProperty(const AutomationObject& handle, std::string_view name) {
+double GetNumberProperty(const AutomationObject& handle,
+                         std::string_view name) {
   return ReadNamedProperty(handle, name, PropertyKind::kNumber).number;
 }
 

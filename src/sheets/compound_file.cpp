@@ -36,9 +36,12 @@ class Reader {
 
 std::uint32_t U32(std::string_view bytes, std::size_t at) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
+         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1]))
+             << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2]))
+             << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3]))
+             << 24;
 }
 
 // The entry name as ASCII when it is plain ASCII, else "".
@@ -85,7 +88,8 @@ bool IsEncryptedPackage(const std::filesystem::path& file) {
     }
     difat = U32(*block, 4 * entries);
   }
-  const auto next_sector = [&](std::uint32_t sector) -> std::optional<std::uint32_t> {
+  const auto next_sector =
+      [&](std::uint32_t sector) -> std::optional<std::uint32_t> {
     const std::uint64_t per_sector = sector_size / 4;
     const std::uint64_t which = sector / per_sector;
     if (which >= fat_sectors.size()) return std::nullopt;
@@ -98,11 +102,13 @@ bool IsEncryptedPackage(const std::filesystem::path& file) {
   bool has_info = false;
   bool has_package = false;
   std::uint32_t sector = U32(*header, 0x30);
-  for (int hops = 0; sector <= kLastRegular && hops < kMaxDirectorySectors; ++hops) {
+  for (int hops = 0; sector <= kLastRegular && hops < kMaxDirectorySectors;
+       ++hops) {
     const auto block = reader.Read(sector_offset(sector), sector_size);
     if (!block) return false;
     for (std::size_t at = 0; at + 128 <= block->size(); at += 128) {
-      const std::string name = EntryName(std::string_view(*block).substr(at, 128));
+      const std::string name =
+          EntryName(std::string_view(*block).substr(at, 128));
       has_info = has_info || name == "EncryptionInfo";
       has_package = has_package || name == "EncryptedPackage";
     }

@@ -30,12 +30,12 @@ enum class InvokeKind : std::uint8_t {
 
 enum class DispatchStatus {
   kOk,
-  kMemberNotFound,   // no such member id, or not with this invoke kind
+  kMemberNotFound,  // no such member id, or not with this invoke kind
   kBadParamCount,
-  kTypeMismatch,     // an argument of the wrong kind
+  kTypeMismatch,  // an argument of the wrong kind
   kParamNotOptional,
-  kException,        // the member failed; the description says why
-  kDisconnected,     // the object's server is gone (quit, closed workbook)
+  kException,     // the member failed; the description says why
+  kDisconnected,  // the object's server is gone (quit, closed workbook)
   kNoInterface,
   kOverflow,
 };
@@ -107,7 +107,8 @@ class Dispatch {
 class ConnectionPoint {
  public:
   virtual ~ConnectionPoint() = default;
-  virtual std::optional<std::uint32_t> Advise(std::shared_ptr<Dispatch> sink) = 0;
+  virtual std::optional<std::uint32_t> Advise(
+      std::shared_ptr<Dispatch> sink) = 0;
   virtual void Unadvise(std::uint32_t cookie) = 0;
 };
 

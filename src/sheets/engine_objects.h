@@ -32,7 +32,9 @@ class Workbook {
         sheets_(std::move(sheets)),
         sheet_count_(sheet_count) {}
 
-  std::shared_ptr<Application> application() const { return application_.lock(); }
+  std::shared_ptr<Application> application() const {
+    return application_.lock();
+  }
   const std::string& name() const { return name_; }
   bool date1904() const { return date1904_; }
   bool closed() const { return closed_; }
@@ -45,8 +47,12 @@ class Workbook {
     sheets_.insert(sheets_.begin(), std::move(sheet));
     ++sheet_count_;
   }
-  std::shared_ptr<SheetModel> active_sheet() const { return active_sheet_.lock(); }
-  void set_active_sheet(const std::shared_ptr<SheetModel>& sheet) { active_sheet_ = sheet; }
+  std::shared_ptr<SheetModel> active_sheet() const {
+    return active_sheet_.lock();
+  }
+  void set_active_sheet(const std::shared_ptr<SheetModel>& sheet) {
+    active_sheet_ = sheet;
+  }
 
  private:
   std::weak_ptr<Application> application_;
@@ -96,6 +102,8 @@ class Application : public Dispatch,
   bool CloseWorkbook(const std::shared_ptr<Workbook>& workbook);
   // False when any close was cancelled.
   bool CloseAll();
+  // New blank workbooks are numbered per application, from 1.
+  int NextBlankNumber() { return ++blank_workbooks_; }
   void Raise(MemberId event, std::vector<Variant> args) {
     events_->Raise(event, std::move(args));
   }
@@ -104,13 +112,15 @@ class Application : public Dispatch,
   WorkbookFileReader reader_;
   bool visible_ = true;
   bool quit_ = false;
+  int blank_workbooks_ = 0;
   std::vector<std::shared_ptr<Workbook>> workbooks_;
   std::weak_ptr<Workbook> active_;
   std::shared_ptr<EventSource> events_ = std::make_shared<EventSource>();
 };
 
 // The dispatch objects handed out, made on demand.
-std::shared_ptr<Dispatch> MakeWorkbooks(std::shared_ptr<Application> application);
+std::shared_ptr<Dispatch> MakeWorkbooks(
+    std::shared_ptr<Application> application);
 std::shared_ptr<Dispatch> MakeWorkbook(std::shared_ptr<Workbook> workbook);
 std::shared_ptr<Dispatch> MakeSheets(std::shared_ptr<Workbook> workbook);
 std::shared_ptr<Dispatch> MakeSheet(std::shared_ptr<Workbook> workbook,

@@ -49,6 +49,15 @@ inline std::string TooManyCells(std::string_view part, std::size_t cap) {
       .append(" 个单元格");
 }
 
+// A shared-strings part with more entries than any sheet can use.
+inline std::string TooManyStrings(std::string_view part, std::size_t cap) {
+  return std::string("工作簿过大：")
+      .append(part)
+      .append(" 超过 ")
+      .append(std::to_string(cap))
+      .append(" 个字符串");
+}
+
 // A sheet whose cell texts together pass what the engine keeps.
 inline std::string TextTooLarge(std::string_view part, std::size_t cap_bytes) {
   return std::string("工作簿过大：")

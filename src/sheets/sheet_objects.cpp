@@ -55,8 +55,9 @@ std::optional<CellRange> ParseReference(const Variant& argument) {
     if (!end) return std::nullopt;
     last = *end;
   }
-  return CellRange{std::min(first->row, last.row), std::min(first->column, last.column),
-                   std::max(first->row, last.row), std::max(first->column, last.column)};
+  return CellRange{
+      std::min(first->row, last.row), std::min(first->column, last.column),
+      std::max(first->row, last.row), std::max(first->column, last.column)};
 }
 
 CellRange Bounding(const CellRange& a, const CellRange& b) {
@@ -70,8 +71,8 @@ class RangeObject : public Dispatch {
  public:
   enum class Shape { kCells, kRows, kColumns };
 
-  RangeObject(std::shared_ptr<Workbook> workbook, std::shared_ptr<SheetModel> sheet,
-              CellRange cells, Shape shape)
+  RangeObject(std::shared_ptr<Workbook> workbook,
+              std::shared_ptr<SheetModel> sheet, CellRange cells, Shape shape)
       : workbook_(std::move(workbook)),
         sheet_(std::move(sheet)),
         cells_(cells),
@@ -83,14 +84,16 @@ class RangeObject : public Dispatch {
                         std::span<const Variant> args, Variant* result,
                         ExceptionInfo* exception) override {
     if (!Connected(*workbook_)) return DispatchStatus::kDisconnected;
-    if (kind != InvokeKind::kPropertyGet) return DispatchStatus::kMemberNotFound;
+    if (kind != InvokeKind::kPropertyGet)
+      return DispatchStatus::kMemberNotFound;
     if (!args.empty()) return DispatchStatus::kBadParamCount;
     const std::uint64_t rows = cells_.last_row - cells_.first_row + 1;
     const std::uint64_t columns = cells_.last_column - cells_.first_column + 1;
     switch (member) {
       case kDefaultMember:
       case member::kValue:
-        if (rows != 1 || columns != 1) return Fail(exception, reasons::kManyCells);
+        if (rows != 1 || columns != 1)
+          return Fail(exception, reasons::kManyCells);
         SetResult(result, CellVariant(sheet_->data.Find(cells_.first_row,
                                                         cells_.first_column),
                                       workbook_->date1904()));
@@ -103,30 +106,36 @@ class RangeObject : public Dispatch {
                                                       : Shape::kColumns)));
         return DispatchStatus::kOk;
       case member::kCount: {
-        const std::uint64_t count = shape_ == Shape::kRows      ? rows
-                                    : shape_ == Shape::kColumns ? columns
-                                                                : rows * columns;
+        const std::uint64_t count = shape_ == Shape::kRows ? rows
+                                    : shape_ == Shape::kColumns
+                                        ? columns
+                                        : rows * columns;
         // The count is a 32-bit integer; larger ranges overflow it.
         if (count > 0x7FFFFFFF) return DispatchStatus::kOverflow;
         SetResult(result, Variant::Int32(static_cast<std::int32_t>(count)));
         return DispatchStatus::kOk;
       }
       case member::kRow:
-        SetResult(result, Variant::Int32(static_cast<std::int32_t>(cells_.first_row)));
+        SetResult(result,
+                  Variant::Int32(static_cast<std::int32_t>(cells_.first_row)));
         return DispatchStatus::kOk;
       case member::kColumn:
-        SetResult(result,
-                  Variant::Int32(static_cast<std::int32_t>(cells_.first_column)));
+        SetResult(result, Variant::Int32(
+                              static_cast<std::int32_t>(cells_.first_column)));
         return DispatchStatus::kOk;
       case member::kAddress: {
         const auto absolute = [](CellAddress address) {
           std::string text = CellAddressText(address);
           const auto digit = text.find_first_of("0123456789");
-          return "$" + text.substr(0, digit) + "$" + text.substr(digit);
+          return std::string("$")
+              .append(text, 0, digit)
+              .append("$")
+              .append(text, digit);
         };
         std::string text = absolute({cells_.first_row, cells_.first_column});
         if (rows != 1 || columns != 1) {
-          text += ":" + absolute({cells_.last_row, cells_.last_column});
+          text.append(":").append(
+              absolute({cells_.last_row, cells_.last_column}));
         }
         SetResult(result, Variant::String(std::move(text)));
         return DispatchStatus::kOk;
@@ -149,7 +158,8 @@ class RangeObject : public Dispatch {
 
 class SheetObject : public Dispatch {
  public:
-  SheetObject(std::shared_ptr<Workbook> workbook, std::shared_ptr<SheetModel> sheet)
+  SheetObject(std::shared_ptr<Workbook> workbook,
+              std::shared_ptr<SheetModel> sheet)
       : workbook_(std::move(workbook)), sheet_(std::move(sheet)) {}
 
   const TypeInfo* type_info() const override {
@@ -186,8 +196,9 @@ class SheetObject : public Dispatch {
         if (!get || chart()) break;
         const auto used = sheet_->data.UsedRange();
         if (!used) return DispatchStatus::kMemberNotFound;
-        SetResult(result, Variant::Object(std::make_shared<RangeObject>(
-                              workbook_, sheet_, *used, RangeObject::Shape::kCells)));
+        SetResult(result,
+                  Variant::Object(std::make_shared<RangeObject>(
+                      workbook_, sheet_, *used, RangeObject::Shape::kCells)));
         return DispatchStatus::kOk;
       }
       default:
@@ -208,8 +219,9 @@ class SheetObject : public Dispatch {
       cells = second ? std::optional(Bounding(*cells, *second)) : std::nullopt;
     }
     if (!cells) return Fail(exception, reasons::kBadAddress);
-    SetResult(result, Variant::Object(std::make_shared<RangeObject>(
-                          workbook_, sheet_, *cells, RangeObject::Shape::kCells)));
+    SetResult(result,
+              Variant::Object(std::make_shared<RangeObject>(
+                  workbook_, sheet_, *cells, RangeObject::Shape::kCells)));
     return DispatchStatus::kOk;
   }
 

@@ -140,9 +140,9 @@ std::optional<std::string> FormatNumber(double value) {
   if (value == 0) return std::string("0");
   // 15 significant digits, correctly rounded: d.dddddddddddddde±x.
   char buffer[48];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer,
-                                          std::fabs(value),
-                                          std::chars_format::scientific, 14);
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                    std::chars_format::scientific, 14);
   if (error != std::errc()) return std::nullopt;
   std::string digits;
   const char* cursor = buffer;
@@ -168,7 +168,9 @@ std::optional<std::string> FormatNumber(double value) {
     if (count <= exponent + 1) {
       text += digits + std::string(exponent + 1 - count, '0');
     } else {
-      text.append(digits, 0, exponent + 1).append(".").append(digits, exponent + 1);
+      text.append(digits, 0, exponent + 1)
+          .append(".")
+          .append(digits, exponent + 1);
     }
   } else {
     text.append("0.").append(-exponent - 1, '0').append(digits);
@@ -181,8 +183,8 @@ std::optional<std::string> FormatDate(double serial) {
     return std::nullopt;
   }
   std::int64_t days = static_cast<std::int64_t>(std::trunc(serial));
-  std::int64_t seconds = std::llround(std::fabs(serial - std::trunc(serial)) *
-                                      86400.0);
+  std::int64_t seconds =
+      std::llround(std::fabs(serial - std::trunc(serial)) * 86400.0);
   if (seconds >= 86400) {
     seconds -= 86400;
     days += serial < 0 ? -1 : 1;
@@ -238,8 +240,8 @@ std::optional<double> ParseNumber(std::string_view text) {
     text.remove_prefix(1);
   }
   // Only plain decimal forms; from_chars alone would also take "inf", "nan".
-  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) ||
-                        text[0] == '.')) {
+  if (text.empty() ||
+      !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.')) {
     return std::nullopt;
   }
   double value = 0;

@@ -4,10 +4,11 @@
 // file stores them. Both readers (.xlsx and .xls) fill these types; the
 // engine's object model and the automation layer read them.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vellumark::sheets {
@@ -44,7 +45,21 @@ class SheetData {
   // A cell with a value. Row and column are 1-based and within the limits.
   void SetCell(std::uint32_t row, std::uint32_t column, CellValue value) {
     Touch(row, column);
-    cells_[Key(row, column)] = std::move(value);
+    if (rows_.size() < row) rows_.resize(row);
+    Row& cells = rows_[row - 1];
+    // Readers mostly go left to right, so the common case is an append.
+    if (cells.empty() || cells.back().first < column) {
+      cells.emplace_back(column, std::move(value));
+      ++cell_count_;
+      return;
+    }
+    const auto at = Lower(cells.begin(), cells.end(), column);
+    if (at != cells.end() && at->first == column) {
+      at->second = std::move(value);
+      return;
+    }
+    cells.emplace(at, column, std::move(value));
+    ++cell_count_;
   }
 
   // A cell that holds no value but a format of its own: it still counts
@@ -54,8 +69,10 @@ class SheetData {
   }
 
   const CellValue* Find(std::uint32_t row, std::uint32_t column) const {
-    const auto found = cells_.find(Key(row, column));
-    return found == cells_.end() ? nullptr : &found->second;
+    if (row == 0 || row > rows_.size()) return nullptr;
+    const Row& cells = rows_[row - 1];
+    const auto at = Lower(cells.begin(), cells.end(), column);
+    return at != cells.end() && at->first == column ? &at->second : nullptr;
   }
 
   // Every cell with a value or a format; A1 alone for an empty worksheet;
@@ -66,12 +83,19 @@ class SheetData {
     return bounds_;
   }
 
-  std::size_t cell_count() const { return cells_.size(); }
-  void Reserve(std::size_t cells) { cells_.reserve(cells); }
+  std::size_t cell_count() const { return cell_count_; }
+  // A hint only: cells are stored by row.
+  void Reserve(std::size_t /*cells*/) {}
 
  private:
-  static std::uint64_t Key(std::uint32_t row, std::uint32_t column) {
-    return (static_cast<std::uint64_t>(row) << 32) | column;
+  // One row's cells, ordered by column.
+  using Row = std::vector<std::pair<std::uint32_t, CellValue>>;
+
+  template <typename Iterator>
+  static Iterator Lower(Iterator begin, Iterator end, std::uint32_t column) {
+    return std::lower_bound(
+        begin, end, column,
+        [](const auto& cell, std::uint32_t c) { return cell.first < c; });
   }
 
   void Touch(std::uint32_t row, std::uint32_t column) {
@@ -87,7 +111,8 @@ class SheetData {
 
   Type type_;
   std::optional<CellRange> bounds_;
-  std::unordered_map<std::uint64_t, CellValue> cells_;
+  std::vector<Row> rows_;
+  std::size_t cell_count_ = 0;
 };
 
 struct WorkbookData {

@@ -49,7 +49,8 @@ const TypeInfo& SheetsType() {
 // A 1-based index from a number argument; 0 when it is none.
 std::size_t IndexArgument(const Variant& argument) {
   const auto number = ChangeToNumber(argument);
-  if (!number || !std::isfinite(*number) || *number < 1 || *number > 1e9) return 0;
+  if (!number || !std::isfinite(*number) || *number < 1 || *number > 1e9)
+    return 0;
   return static_cast<std::size_t>(*number);
 }
 
@@ -88,7 +89,8 @@ class WorkbooksObject : public Dispatch {
         return DispatchStatus::kOk;
       case member::kCount:
         if (!get) break;
-        SetResult(result, Variant::Int32(static_cast<std::int32_t>(open.size())));
+        SetResult(result,
+                  Variant::Int32(static_cast<std::int32_t>(open.size())));
         return DispatchStatus::kOk;
       case kDefaultMember:
       case member::kItem: {
@@ -114,7 +116,8 @@ class WorkbooksObject : public Dispatch {
     auto sheet = std::make_shared<SheetModel>();
     sheet->name = "Sheet1";
     auto workbook = std::make_shared<Workbook>(
-        application_, "工作簿" + std::to_string(++blank_count_), false,
+        application_,
+        "工作簿" + std::to_string(application_->NextBlankNumber()), false,
         std::vector<std::shared_ptr<SheetModel>>{sheet}, 1);
     workbook->set_active_sheet(sheet);
     application_->AddWorkbook(workbook);
@@ -126,13 +129,16 @@ class WorkbooksObject : public Dispatch {
   DispatchStatus Open(const Variant& path_argument, Variant* result,
                       ExceptionInfo* exception) {
     const auto path = ChangeToText(path_argument);
-    if (!path || path_argument.is_missing()) return DispatchStatus::kTypeMismatch;
+    if (!path || path_argument.is_missing())
+      return DispatchStatus::kTypeMismatch;
     auto data = application_->reader()(PathFromText(*path));
     if (!data) return Fail(exception, data.reason());
     auto sheet = std::make_shared<SheetModel>();
-    sheet->name = data->sheet_names.empty() ? "Sheet1" : data->sheet_names.front();
+    sheet->name =
+        data->sheet_names.empty() ? "Sheet1" : data->sheet_names.front();
     sheet->data = std::move(data->first_sheet);
-    const std::size_t count = std::max<std::size_t>(1, data->sheet_names.size());
+    const std::size_t count =
+        std::max<std::size_t>(1, data->sheet_names.size());
     auto workbook = std::make_shared<Workbook>(
         application_, FileName(*path), data->date1904,
         std::vector<std::shared_ptr<SheetModel>>{sheet}, count);
@@ -146,7 +152,6 @@ class WorkbooksObject : public Dispatch {
   }
 
   std::shared_ptr<Application> application_;
-  static inline int blank_count_ = 0;
 };
 
 class WorkbookObject : public Dispatch {
@@ -184,9 +189,10 @@ class WorkbookObject : public Dispatch {
         // never writes or prints a workbook.
         Variant cancel = Variant::Boolean(false);
         if (member == member::kSave) {
-          application->Raise(event::kWorkbookBeforeSave,
-                             {Variant::Object(MakeWorkbook(workbook_)),
-                              Variant::Boolean(false), Variant::Reference(&cancel)});
+          application->Raise(
+              event::kWorkbookBeforeSave,
+              {Variant::Object(MakeWorkbook(workbook_)),
+               Variant::Boolean(false), Variant::Reference(&cancel)});
         } else {
           application->Raise(event::kWorkbookBeforePrint,
                              {Variant::Object(MakeWorkbook(workbook_)),
@@ -236,14 +242,16 @@ class SheetsObject : public Dispatch {
         if (index == 0 || index > workbook_->sheet_count()) {
           return DispatchStatus::kOverflow;
         }
-        if (index > sheets.size()) return Fail(exception, reasons::kOnlyFirstSheet);
-        SetResult(result, Variant::Object(MakeSheet(workbook_, sheets[index - 1])));
+        if (index > sheets.size())
+          return Fail(exception, reasons::kOnlyFirstSheet);
+        SetResult(result,
+                  Variant::Object(MakeSheet(workbook_, sheets[index - 1])));
         return DispatchStatus::kOk;
       }
       case member::kCount:
         if (!get) break;
-        SetResult(result,
-                  Variant::Int32(static_cast<std::int32_t>(workbook_->sheet_count())));
+        SetResult(result, Variant::Int32(static_cast<std::int32_t>(
+                              workbook_->sheet_count())));
         return DispatchStatus::kOk;
       case member::kAdd: {
         if (kind != InvokeKind::kMethod) break;
@@ -274,7 +282,8 @@ class SheetsObject : public Dispatch {
 
 }  // namespace
 
-std::shared_ptr<Dispatch> MakeWorkbooks(std::shared_ptr<Application> application) {
+std::shared_ptr<Dispatch> MakeWorkbooks(
+    std::shared_ptr<Application> application) {
   return std::make_shared<WorkbooksObject>(std::move(application));
 }
 

@@ -1,8 +1,9 @@
 #include "sheets/workbook_reader.h"
 
-#include <array>
 #include <fstream>
+#include <memory>
 #include <system_error>
+#include <vector>
 
 #include "sheets/compound_file.h"
 #include "sheets/reasons.h"
@@ -12,9 +13,12 @@ namespace vellumark::sheets {
 namespace {
 
 // Every reader the engine knows, asked in this order.
-const std::array<const WorkbookReader*, 1>& Readers() {
-  static const XlsxReader xlsx;
-  static const std::array<const WorkbookReader*, 1> readers = {&xlsx};
+const std::vector<std::unique_ptr<WorkbookReader>>& Readers() {
+  static const auto readers = [] {
+    std::vector<std::unique_ptr<WorkbookReader>> list;
+    list.push_back(std::make_unique<XlsxReader>());
+    return list;
+  }();
   return readers;
 }
 
@@ -26,7 +30,9 @@ Result<WorkbookData> ReadWorkbookFile(const std::filesystem::path& file) {
   if (status.type() == std::filesystem::file_type::not_found) {
     return Error{std::string(reasons::kFileMissing)};
   }
-  if (error || std::filesystem::is_directory(status)) {
+  // Only plain files: a folder, a device or a pipe (which could block the
+  // open for ever) is no workbook to read.
+  if (error || !std::filesystem::is_regular_file(status)) {
     return Error{std::string(reasons::kUnreadable)};
   }
   std::ifstream in(file, std::ios::binary);
@@ -42,7 +48,7 @@ Result<WorkbookData> ReadWorkbookFile(const std::filesystem::path& file) {
   if (compound && IsEncryptedPackage(file)) {
     return Error{std::string(reasons::kEncrypted)};
   }
-  for (const WorkbookReader* reader : Readers()) {
+  for (const auto& reader : Readers()) {
     if (reader->Recognises(first)) return reader->Read(file);
   }
   if (compound) return Error{std::string(reasons::kUnsupported)};

@@ -18,7 +18,9 @@ namespace {
 using sheets::AutomationObject;
 
 std::string Fixture(const std::string& name) {
-  return (std::filesystem::path(VELLUMARK_SOURCE_DIR) / "tests/data/xlsx" / name).string();
+  return (std::filesystem::path(VELLUMARK_SOURCE_DIR) / "tests/data/xlsx" /
+          name)
+      .string();
 }
 
 struct Sheet {
@@ -71,9 +73,12 @@ TEST(EngineCycleTest, ReadsEveryRowOfTheFirstSheet) {
   EXPECT_TRUE(sheet.outcome.opened);
   ASSERT_EQ(sheet.count, 6);
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"plain", "东京 都!"}, {"a\rb_x0041_", "inline"},
-      {"-1", "0"},           {"", "cached!"},
-      {"https://example.com/img/1.png", "42"}, {"7", ""}};
+      {"plain", "东京 都!"},
+      {"a\rb_x0041_", "inline"},
+      {"-1", "0"},
+      {"", "cached!"},
+      {"https://example.com/img/1.png", "42"},
+      {"7", ""}};
   EXPECT_EQ(sheet.rows, expected);
 }
 
@@ -81,7 +86,8 @@ TEST(EngineCycleTest, UsedRangeBelowRowOneIsReadByAbsoluteAddress) {
   const Sheet sheet = ImportLike(Fixture("used_range.xlsx"));
   ASSERT_EQ(sheet.count, 7);  // rows 3 to 9
   EXPECT_EQ(sheet.rows[0], std::make_pair(std::string(), std::string()));
-  EXPECT_EQ(sheet.rows[2], std::make_pair(std::string(), std::string()));  // C3, D3 only
+  EXPECT_EQ(sheet.rows[2],
+            std::make_pair(std::string(), std::string()));  // C3, D3 only
 }
 
 TEST(EngineCycleTest, ChartSheetFirstGivesNoRows) {
@@ -119,7 +125,8 @@ TEST(EngineCycleTest, ApplicationEventsReachTheComponent) {
   const std::vector<int> expected = {1, 0, 2, 1, 3, 3, 2};
   EXPECT_EQ(sheet.events, expected);
   ASSERT_EQ(sheet.count, 4);
-  EXPECT_EQ(sheet.rows[0], std::make_pair(std::string("123456789012"), std::string("1234567.5")));
+  EXPECT_EQ(sheet.rows[0], std::make_pair(std::string("123456789012"),
+                                          std::string("1234567.5")));
 }
 
 TEST(EngineCycleTest, NoEngineReadsNothing) {
@@ -128,9 +135,11 @@ TEST(EngineCycleTest, NoEngineReadsNothing) {
   EXPECT_FALSE(app.CreateApplication());
   EXPECT_FALSE(books.AttachApplication(app));
   AutomationObject worksheet = books.GetWorksheet();
-  EXPECT_EQ(GetNumberProperty(GetObjectProperty(GetObjectProperty(worksheet, "UsedRange"), "Rows"),
-                              "Count"),
-            0.0);
+  EXPECT_EQ(
+      GetNumberProperty(
+          GetObjectProperty(GetObjectProperty(worksheet, "UsedRange"), "Rows"),
+          "Count"),
+      0.0);
 }
 
 }  // namespace

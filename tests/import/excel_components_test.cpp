@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -48,21 +49,33 @@ class FakeObject : public Dispatch,
   FakeObject(std::string name, std::shared_ptr<Log> log)
       : name_(std::move(name)), log_(std::move(log)) {}
 
-  void On(MemberId member, Answer answer) { answers_[member] = std::move(answer); }
-  void Returns(MemberId member, std::shared_ptr<Dispatch> object) {
-    answers_[member] = Answer{DispatchStatus::kOk, Variant::Object(std::move(object)), {}};
+  void On(MemberId member, Answer answer) {
+    answers_[member] = std::move(answer);
   }
+  void Returns(MemberId member, std::shared_ptr<Dispatch> object) {
+    answers_[member] =
+        Answer{DispatchStatus::kOk, Variant::Object(std::move(object)), {}};
+  }
+  // Answers with itself, made at call time so that no cycle keeps it alive.
+  void ReturnsSelf(MemberId member) { self_members_.push_back(member); }
 
   const sheets::TypeInfo* type_info() const override { return nullptr; }
-  DispatchStatus Invoke(MemberId member, InvokeKind kind, std::span<const Variant> args,
-                        Variant* result, sheets::ExceptionInfo* exception) override {
+  DispatchStatus Invoke(MemberId member, InvokeKind kind,
+                        std::span<const Variant> args, Variant* result,
+                        sheets::ExceptionInfo* exception) override {
     static const std::map<InvokeKind, std::string> kinds = {
         {InvokeKind::kMethod, "call"},
         {InvokeKind::kPropertyGet, "get"},
         {InvokeKind::kPropertyPut, "put"}};
-    std::string entry = name_ + " " + kinds.at(kind) + " " + std::to_string(member);
-    for (const Variant& arg : args) entry += " " + Describe(arg);
+    std::string entry =
+        name_ + " " + kinds.at(kind) + " " + std::to_string(member);
+    for (const Variant& arg : args) entry.append(" ").append(Describe(arg));
     log_->push_back(entry);
+    if (std::find(self_members_.begin(), self_members_.end(), member) !=
+        self_members_.end()) {
+      if (result) *result = Variant::Object(shared_from_this());
+      return DispatchStatus::kOk;
+    }
     const auto found = answers_.find(member);
     if (found == answers_.end()) return DispatchStatus::kOk;
     if (result) *result = found->second.value;
@@ -70,7 +83,8 @@ class FakeObject : public Dispatch,
     return found->second.status;
   }
 
-  std::shared_ptr<sheets::ConnectionPoint> FindConnectionPoint(std::string_view id) override {
+  std::shared_ptr<sheets::ConnectionPoint> FindConnectionPoint(
+      std::string_view id) override {
     return id == sheets::kAppEventsInterface ? connection : nullptr;
   }
   std::shared_ptr<sheets::ConnectionPoint> connection;
@@ -79,6 +93,7 @@ class FakeObject : public Dispatch,
   std::string name_;
   std::shared_ptr<Log> log_;
   std::map<MemberId, Answer> answers_;
+  std::vector<MemberId> self_members_;
 };
 
 class FakeConnection : public sheets::ConnectionPoint {
@@ -111,13 +126,14 @@ struct FakeEngine {
   std::shared_ptr<FakeObject> book_sheets = Make("book_sheets");
   std::shared_ptr<FakeObject> book_sheet = Make("book_sheet");
   std::shared_ptr<FakeObject> range = Make("range");
-  std::shared_ptr<FakeConnection> connection = std::make_shared<FakeConnection>(log);
+  std::shared_ptr<FakeConnection> connection =
+      std::make_shared<FakeConnection>(log);
   int started = 0;
 
   FakeEngine() {
     app->connection = connection;
     app->Returns(member::kWorkbooks, workbooks);
-    app->Returns(member::kApplication, app);
+    app->ReturnsSelf(member::kApplication);
     app->Returns(member::kSheets, blank_sheets);
     blank_sheets->Returns(member::kItem, blank_sheet);
     workbooks->Returns(member::kOpen, book);
@@ -165,20 +181,20 @@ TEST(ExcelComponentsTest, ImportCycleSendsTheCallsInOrder) {
 
   const Log expected = {
       "advise",
-      "app put 558 false",                     // Visible
-      "app get 572",                           // Workbooks
-      "workbooks call 181 missing",            // Add
-      "app get 148",                           // Application
-      "app get 485",                           // Sheets
-      "blank_sheets get 170 1",                // Item(1)
+      "app put 558 false",                                // Visible
+      "app get 572",                                      // Workbooks
+      "workbooks call 181 missing",                       // Add
+      "app get 148",                                      // Application
+      "app get 485",                                      // Sheets
+      "blank_sheets get 170 1",                           // Item(1)
       "workbooks call 682 '/tmp/ids.xlsx'" + kMissing12,  // Open
       "book get 485",
       "book_sheets get 170 1",
-      "book call 304",                         // Activate
+      "book call 304",  // Activate
       "book_sheet call 304",
-      "book_sheet get 197 'A7' 'A7'",          // Range
-      "workbooks call 277",                    // Close
-      "app call 302",                          // Quit
+      "book_sheet get 197 'A7' 'A7'",  // Range
+      "workbooks call 277",            // Close
+      "app call 302",                  // Quit
       "unadvise 7",
   };
   EXPECT_EQ(*engine.log, expected);
@@ -263,12 +279,14 @@ TEST(ExcelComponentsTest, RangeFetchRulesAndAFailedFetchKeepsTheEarlierRange) {
   app.CreateApplication();
   books.AttachApplication(app);
   books.SetRangeStart("B3");
-  EXPECT_EQ(engine.log->back(), "blank_sheets get 170 1");  // no call for a start
+  EXPECT_EQ(engine.log->back(),
+            "blank_sheets get 170 1");  // no call for a start
   books.SetRangeEnd("C9");
   EXPECT_EQ(engine.log->back(), "blank_sheet get 197 'B3' 'C9'");
   EXPECT_EQ(books.GetRange().object(), engine.range);
 
-  engine.blank_sheet->On(member::kRange, {DispatchStatus::kException, Variant(), ""});
+  engine.blank_sheet->On(member::kRange,
+                         {DispatchStatus::kException, Variant(), ""});
   books.SetRangeStart("ZZZ0");
   books.SetRangeEnd("ZZZ0");
   EXPECT_EQ(books.range_end(), "ZZZ0");
@@ -299,9 +317,10 @@ TEST(ExcelComponentsTest, EventReceiverForwardsTheNineEvents) {
   FakeEngine engine;
   ExcelApp app(engine.Factory());
   std::vector<std::pair<int, std::size_t>> raised;
-  app.SetEventHandler([&](int number, std::vector<sheets::AutomationObject>& objects) {
-    raised.emplace_back(number, objects.size());
-  });
+  app.SetEventHandler(
+      [&](int number, std::vector<sheets::AutomationObject>& objects) {
+        raised.emplace_back(number, objects.size());
+      });
   app.CreateApplication();
   const auto sink = engine.connection->sink;
   ASSERT_TRUE(sink);
@@ -320,7 +339,10 @@ TEST(ExcelComponentsTest, EventReceiverForwardsTheNineEvents) {
       {sheets::event::kWorkbookActivate, {object}, 1, 1},
       {sheets::event::kWorkbookDeactivate, {object}, 2, 1},
       {sheets::event::kWorkbookBeforeClose, {object, flag}, 3, 1},
-      {sheets::event::kWorkbookBeforeSave, {object, Variant::Boolean(false), flag}, 4, 1},
+      {sheets::event::kWorkbookBeforeSave,
+       {object, Variant::Boolean(false), flag},
+       4,
+       1},
       {sheets::event::kWorkbookBeforePrint, {object, flag}, 5, 1},
       {sheets::event::kWorkbookNewSheet, {object, object}, 6, 2},
       {sheets::event::kSheetActivate, {object}, 7, 1},
@@ -328,16 +350,18 @@ TEST(ExcelComponentsTest, EventReceiverForwardsTheNineEvents) {
   };
   for (const auto& c : cases) {
     raised.clear();
-    EXPECT_EQ(sink->Invoke(c.member, InvokeKind::kMethod, c.args, nullptr, nullptr),
-              DispatchStatus::kOk);
+    EXPECT_EQ(
+        sink->Invoke(c.member, InvokeKind::kMethod, c.args, nullptr, nullptr),
+        DispatchStatus::kOk);
     ASSERT_EQ(raised.size(), 1u) << c.member;
     EXPECT_EQ(raised[0], std::make_pair(c.number, c.objects)) << c.member;
     // A wrong argument count is refused and raises nothing.
     raised.clear();
     std::vector<Variant> more = c.args;
     more.push_back(Variant());
-    EXPECT_EQ(sink->Invoke(c.member, InvokeKind::kMethod, more, nullptr, nullptr),
-              DispatchStatus::kBadParamCount);
+    EXPECT_EQ(
+        sink->Invoke(c.member, InvokeKind::kMethod, more, nullptr, nullptr),
+        DispatchStatus::kBadParamCount);
     EXPECT_TRUE(raised.empty());
   }
   // Any other member id is accepted without effect.

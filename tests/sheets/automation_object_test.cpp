@@ -33,8 +33,9 @@ class ScriptedObject : public Dispatch {
   const TypeInfo* type_info() const override {
     return has_type_info_ ? type_.get() : nullptr;
   }
-  DispatchStatus Invoke(MemberId member, InvokeKind kind, std::span<const Variant> args,
-                        Variant* result, ExceptionInfo*) override {
+  DispatchStatus Invoke(MemberId member, InvokeKind kind,
+                        std::span<const Variant> args, Variant* result,
+                        ExceptionInfo*) override {
     calls.push_back({member, kind, args.size()});
     for (const auto& m : members_) {
       if (m.description.id == member && m.description.kind == kind) {
@@ -55,7 +56,9 @@ class ScriptedObject : public Dispatch {
 
 std::shared_ptr<ScriptedObject> Cell(Variant value) {
   return std::make_shared<ScriptedObject>(std::vector<ScriptedObject::Member>{
-      {{"Value", 6, InvokeKind::kPropertyGet}, DispatchStatus::kOk, std::move(value)}});
+      {{"Value", 6, InvokeKind::kPropertyGet},
+       DispatchStatus::kOk,
+       std::move(value)}});
 }
 
 TEST(ReadNamedPropertyTest, EmptyHandleGivesEmptyValuesWithoutACall) {
@@ -77,17 +80,24 @@ TEST(ReadNamedPropertyTest, BindsByNameWithoutRegardToCase) {
 }
 
 TEST(ReadNamedPropertyTest, MethodOnlyNameIsInvokedAsMethod) {
-  const auto object = std::make_shared<ScriptedObject>(std::vector<ScriptedObject::Member>{
-      {{"Compute", 9, InvokeKind::kMethod}, DispatchStatus::kOk, Variant::Int32(57)}});
+  const auto object = std::make_shared<ScriptedObject>(
+      std::vector<ScriptedObject::Member>{{{"Compute", 9, InvokeKind::kMethod},
+                                           DispatchStatus::kOk,
+                                           Variant::Int32(57)}});
   EXPECT_EQ(GetNumberProperty(AutomationObject(object), "Compute"), 57.0);
   ASSERT_EQ(object->calls.size(), 1u);
   EXPECT_EQ(object->calls[0].kind, InvokeKind::kMethod);
 }
 
 TEST(ReadNamedPropertyTest, PropertyGetWinsOverMethodOfTheSameName) {
-  const auto object = std::make_shared<ScriptedObject>(std::vector<ScriptedObject::Member>{
-      {{"Both", 3, InvokeKind::kMethod}, DispatchStatus::kOk, Variant::Int32(1)},
-      {{"Both", 4, InvokeKind::kPropertyGet}, DispatchStatus::kOk, Variant::Int32(2)}});
+  const auto object =
+      std::make_shared<ScriptedObject>(std::vector<ScriptedObject::Member>{
+          {{"Both", 3, InvokeKind::kMethod},
+           DispatchStatus::kOk,
+           Variant::Int32(1)},
+          {{"Both", 4, InvokeKind::kPropertyGet},
+           DispatchStatus::kOk,
+           Variant::Int32(2)}});
   EXPECT_EQ(GetNumberProperty(AutomationObject(object), "Both"), 2.0);
   ASSERT_EQ(object->calls.size(), 1u);
   EXPECT_EQ(object->calls[0].member, 4);
@@ -99,7 +109,8 @@ TEST(ReadNamedPropertyTest, FailuresGiveTheEmptyValueOfTheirKind) {
     std::shared_ptr<ScriptedObject> object;
     const char* name;
   };
-  const auto with = [](DispatchStatus status, Variant value, bool type_info = true) {
+  const auto with = [](DispatchStatus status, Variant value,
+                       bool type_info = true) {
     return std::make_shared<ScriptedObject>(
         std::vector<ScriptedObject::Member>{
             {{"Value", 6, InvokeKind::kPropertyGet}, status, std::move(value)}},
@@ -107,8 +118,10 @@ TEST(ReadNamedPropertyTest, FailuresGiveTheEmptyValueOfTheirKind) {
   };
   const Case cases[] = {
       {"unknown name", with(DispatchStatus::kOk, Variant::Double(5)), "Nope"},
-      {"no type information", with(DispatchStatus::kOk, Variant::Double(5), false), "Value"},
-      {"invoke fails", with(DispatchStatus::kException, Variant::Double(5)), "Value"},
+      {"no type information",
+       with(DispatchStatus::kOk, Variant::Double(5), false), "Value"},
+      {"invoke fails", with(DispatchStatus::kException, Variant::Double(5)),
+       "Value"},
       {"error value", with(DispatchStatus::kOk, Variant::Error(2042)), "Value"},
       {"null", with(DispatchStatus::kOk, Variant::Null()), "Value"},
   };
@@ -117,7 +130,8 @@ TEST(ReadNamedPropertyTest, FailuresGiveTheEmptyValueOfTheirKind) {
     EXPECT_EQ(GetTextProperty(handle, c.name), std::nullopt) << c.label;
     EXPECT_EQ(GetNumberProperty(handle, c.name), 0.0) << c.label;
     EXPECT_TRUE(GetObjectProperty(handle, c.name).empty()) << c.label;
-    EXPECT_FALSE(handle.empty()) << c.label << ": the read must not take the handle";
+    EXPECT_FALSE(handle.empty())
+        << c.label << ": the read must not take the handle";
   }
 }
 
@@ -127,7 +141,8 @@ TEST(ReadNamedPropertyTest, TextOfEachCellKind) {
     Text text;
   };
   const Case cases[] = {
-      {Variant::String("https://example.com/a.png"), Text("https://example.com/a.png")},
+      {Variant::String("https://example.com/a.png"),
+       Text("https://example.com/a.png")},
       {Variant::String(""), std::nullopt},
       {Variant(), std::nullopt},
       {Variant::Boolean(true), Text("-1")},
@@ -137,14 +152,18 @@ TEST(ReadNamedPropertyTest, TextOfEachCellKind) {
       {Variant::Currency(15000), Text("1.5")},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(GetTextProperty(AutomationObject(Cell(c.value)), "Value"), c.text);
+    EXPECT_EQ(GetTextProperty(AutomationObject(Cell(c.value)), "Value"),
+              c.text);
   }
 }
 
 TEST(ReadNamedPropertyTest, ObjectResultIsANewHandleOnTheSameObject) {
   const auto rows = Cell(Variant::Int32(57));
-  const auto range = std::make_shared<ScriptedObject>(std::vector<ScriptedObject::Member>{
-      {{"Rows", 0x102, InvokeKind::kPropertyGet}, DispatchStatus::kOk, Variant::Object(rows)}});
+  const auto range =
+      std::make_shared<ScriptedObject>(std::vector<ScriptedObject::Member>{
+          {{"Rows", 0x102, InvokeKind::kPropertyGet},
+           DispatchStatus::kOk,
+           Variant::Object(rows)}});
   AutomationObject handle = GetObjectProperty(AutomationObject(range), "Rows");
   EXPECT_EQ(handle.object(), rows);
   EXPECT_EQ(GetNumberProperty(handle, "Value"), 57.0);

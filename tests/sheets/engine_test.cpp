@@ -12,15 +12,18 @@ namespace vellumark::sheets {
 namespace {
 
 std::string Fixture(const std::string& name) {
-  return (std::filesystem::path(VELLUMARK_SOURCE_DIR) / "tests/data/xlsx" / name).string();
+  return (std::filesystem::path(VELLUMARK_SOURCE_DIR) / "tests/data/xlsx" /
+          name)
+      .string();
 }
 
-std::shared_ptr<Dispatch> Get(const std::shared_ptr<Dispatch>& object, MemberId member,
-                              std::vector<Variant> args = {},
+std::shared_ptr<Dispatch> Get(const std::shared_ptr<Dispatch>& object,
+                              MemberId member, std::vector<Variant> args = {},
                               InvokeKind kind = InvokeKind::kPropertyGet) {
   if (!object) return nullptr;
   Variant result;
-  if (object->Invoke(member, kind, args, &result, nullptr) != DispatchStatus::kOk ||
+  if (object->Invoke(member, kind, args, &result, nullptr) !=
+          DispatchStatus::kOk ||
       result.kind() != Variant::Kind::kObject) {
     return nullptr;
   }
@@ -35,9 +38,10 @@ struct Opened {
   std::shared_ptr<Dispatch> sheet;
 
   explicit Opened(const std::string& fixture) {
-    workbook = Get(workbooks, member::kOpen, {Variant::String(Fixture(fixture))},
-                   InvokeKind::kMethod);
-    sheet = Get(Get(workbook, member::kSheets), member::kItem, {Variant::Int32(1)});
+    workbook = Get(workbooks, member::kOpen,
+                   {Variant::String(Fixture(fixture))}, InvokeKind::kMethod);
+    sheet =
+        Get(Get(workbook, member::kSheets), member::kItem, {Variant::Int32(1)});
   }
 };
 
@@ -49,19 +53,22 @@ TEST(EngineTest, RangeAcceptsA1AddressesWithOrWithoutDollars) {
     bool valid;
   };
   const Case cases[] = {
-      {"A1", true},     {"$A$1", true},   {"a1", true},        {"B$3", true},
-      {"$B3", true},    {"XFD1048576", true}, {"A1:B2", true},
-      {"", false},      {"A0", false},    {"XFE1", false},     {"A1048577", false},
-      {"1A", false},    {"A1B", false},   {"AAAA1", false},    {" A1", false},
-      {"$$A1", false},  {"A1:", false},   {"A", false},        {"A-1", false},
+      {"A1", true},    {"$A$1", true},      {"a1", true},
+      {"B$3", true},   {"$B3", true},       {"XFD1048576", true},
+      {"A1:B2", true}, {"", false},         {"A0", false},
+      {"XFE1", false}, {"A1048577", false}, {"1A", false},
+      {"A1B", false},  {"AAAA1", false},    {" A1", false},
+      {"$$A1", false}, {"A1:", false},      {"A", false},
+      {"A-1", false},
   };
   for (const auto& c : cases) {
     ExceptionInfo exception;
     Variant result;
-    const auto status = book.sheet->Invoke(
-        member::kRange, InvokeKind::kPropertyGet,
-        std::vector<Variant>{Variant::String(c.address), Variant::String(c.address)},
-        &result, &exception);
+    const auto status =
+        book.sheet->Invoke(member::kRange, InvokeKind::kPropertyGet,
+                           std::vector<Variant>{Variant::String(c.address),
+                                                Variant::String(c.address)},
+                           &result, &exception);
     EXPECT_EQ(status == DispatchStatus::kOk, c.valid) << c.address;
     if (!c.valid) {
       EXPECT_EQ(exception.description, reasons::kBadAddress) << c.address;
@@ -78,8 +85,17 @@ TEST(EngineTest, RangeOfTwoCellsSpansThemAndOneCellGivesItsValue) {
   EXPECT_EQ(GetNumberProperty(GetObjectProperty(handle, "Rows"), "Count"), 3.0);
   // A range of several cells has no single value.
   EXPECT_EQ(GetTextProperty(handle, "Value"), std::nullopt);
+  // The whole sheet has more cells than a 32-bit count holds: refused.
+  const AutomationObject whole(Get(
+      book.sheet, member::kRange,
+      {Variant::String("A1"), Variant::String("XFD1048576")}));
+  EXPECT_EQ(GetNumberProperty(whole, "Count"), 0.0);
+  EXPECT_EQ(GetNumberProperty(GetObjectProperty(whole, "Rows"), "Count"),
+            1048576.0);
+  EXPECT_EQ(GetTextProperty(whole, "Address"), Text("$A$1:$XFD$1048576"));
   const AutomationObject cell(
-      Get(book.sheet, member::kRange, {Variant::String("$B$1"), Variant::String("B1")}));
+      Get(book.sheet, member::kRange,
+          {Variant::String("$B$1"), Variant::String("B1")}));
   EXPECT_EQ(GetTextProperty(cell, "Value"), Text("东京 都!"));
 }
 
@@ -89,10 +105,10 @@ TEST(EngineTest, UsedRangeRowsCountByName) {
     double rows;
   };
   const Case cases[] = {
-      {"used_range.xlsx", 7},      // C3:E9
-      {"empty_sheet.xlsx", 1},     // A1
+      {"used_range.xlsx", 7},   // C3:E9
+      {"empty_sheet.xlsx", 1},  // A1
       {"strings.xlsx", 6},
-      {"chart_first.xlsx", 0},     // a chart sheet has no used range
+      {"chart_first.xlsx", 0},  // a chart sheet has no used range
   };
   for (const auto& c : cases) {
     Opened book(c.fixture);
@@ -110,22 +126,25 @@ TEST(EngineTest, RefusedFileFailsOpenWithItsReason) {
   ExceptionInfo exception;
   Variant result;
   const std::vector<Variant> args{Variant::String(Fixture("encrypted.xlsx"))};
-  EXPECT_EQ(workbooks->Invoke(member::kOpen, InvokeKind::kMethod, args, &result, &exception),
+  EXPECT_EQ(workbooks->Invoke(member::kOpen, InvokeKind::kMethod, args, &result,
+                              &exception),
             DispatchStatus::kException);
   EXPECT_EQ(exception.description, reasons::kEncrypted);
 }
 
 TEST(EngineTest, ObjectsOfAClosedWorkbookAreDisconnected) {
   Opened book("strings.xlsx");
-  ASSERT_EQ(book.workbooks->Invoke(member::kClose, InvokeKind::kMethod, {}, nullptr, nullptr),
+  ASSERT_EQ(book.workbooks->Invoke(member::kClose, InvokeKind::kMethod, {},
+                                   nullptr, nullptr),
             DispatchStatus::kOk);
-  EXPECT_EQ(book.sheet->Invoke(member::kUsedRange, InvokeKind::kPropertyGet, {}, nullptr,
-                               nullptr),
+  EXPECT_EQ(book.sheet->Invoke(member::kUsedRange, InvokeKind::kPropertyGet, {},
+                               nullptr, nullptr),
             DispatchStatus::kDisconnected);
-  ASSERT_EQ(book.application->Invoke(member::kQuit, InvokeKind::kMethod, {}, nullptr, nullptr),
+  ASSERT_EQ(book.application->Invoke(member::kQuit, InvokeKind::kMethod, {},
+                                     nullptr, nullptr),
             DispatchStatus::kOk);
-  EXPECT_EQ(book.workbooks->Invoke(member::kCount, InvokeKind::kPropertyGet, {}, nullptr,
-                                   nullptr),
+  EXPECT_EQ(book.workbooks->Invoke(member::kCount, InvokeKind::kPropertyGet, {},
+                                   nullptr, nullptr),
             DispatchStatus::kDisconnected);
 }
 
@@ -134,13 +153,15 @@ TEST(EngineTest, ObjectsOfAClosedWorkbookAreDisconnected) {
 class EventLog : public Dispatch {
  public:
   const TypeInfo* type_info() const override { return nullptr; }
-  DispatchStatus Invoke(MemberId member, InvokeKind, std::span<const Variant> args, Variant*,
+  DispatchStatus Invoke(MemberId member, InvokeKind,
+                        std::span<const Variant> args, Variant*,
                         ExceptionInfo*) override {
     std::string entry = std::to_string(member);
     for (const Variant& arg : args) {
       if (arg.kind() == Variant::Kind::kObject) {
         Variant name;
-        arg.object()->Invoke(member::kName, InvokeKind::kPropertyGet, {}, &name, nullptr);
+        arg.object()->Invoke(member::kName, InvokeKind::kPropertyGet, {}, &name,
+                             nullptr);
         entry += " " + name.string();
       } else if (arg.kind() == Variant::Kind::kReference && cancel_close &&
                  member == event::kWorkbookBeforeClose) {
@@ -167,12 +188,15 @@ TEST(EngineTest, ApplicationEventsComeAtTheirMoments) {
   ASSERT_TRUE(point);
   ASSERT_TRUE(point->Advise(log).has_value());
   const auto workbooks = Get(application, member::kWorkbooks);
-  const auto blank = Get(workbooks, member::kAdd, {Variant::Missing()}, InvokeKind::kMethod);
+  const auto blank =
+      Get(workbooks, member::kAdd, {Variant::Missing()}, InvokeKind::kMethod);
   Variant blank_name;
-  blank->Invoke(member::kName, InvokeKind::kPropertyGet, {}, &blank_name, nullptr);
+  blank->Invoke(member::kName, InvokeKind::kPropertyGet, {}, &blank_name,
+                nullptr);
   const std::string b = blank_name.string();
-  const auto opened = Get(workbooks, member::kOpen, {Variant::String(Fixture("numbers.xlsx"))},
-                          InvokeKind::kMethod);
+  const auto opened =
+      Get(workbooks, member::kOpen, {Variant::String(Fixture("numbers.xlsx"))},
+          InvokeKind::kMethod);
   ASSERT_TRUE(opened);
   // Activating the active workbook or its active sheet raises nothing.
   opened->Invoke(member::kActivate, InvokeKind::kMethod, {}, nullptr, nullptr);
@@ -202,7 +226,8 @@ TEST(EngineTest, ApplicationEventsComeAtTheirMoments) {
   EXPECT_EQ(log->entries, expected);
 }
 
-TEST(EngineTest, CancelledCloseKeepsTheWorkbookAndSaveAndPrintRaiseTheirEvents) {
+TEST(EngineTest,
+     CancelledCloseKeepsTheWorkbookAndSaveAndPrintRaiseTheirEvents) {
   const auto application = StartEngine();
   const auto log = std::make_shared<EventLog>();
   log->cancel_close = true;
@@ -211,17 +236,22 @@ TEST(EngineTest, CancelledCloseKeepsTheWorkbookAndSaveAndPrintRaiseTheirEvents) 
   const auto blank = Get(workbooks, member::kAdd, {}, InvokeKind::kMethod);
   workbooks->Invoke(member::kClose, InvokeKind::kMethod, {}, nullptr, nullptr);
   Variant count;
-  workbooks->Invoke(member::kCount, InvokeKind::kPropertyGet, {}, &count, nullptr);
+  workbooks->Invoke(member::kCount, InvokeKind::kPropertyGet, {}, &count,
+                    nullptr);
   EXPECT_EQ(count.int32(), 1);
   log->entries.clear();
   ExceptionInfo exception;
-  EXPECT_EQ(blank->Invoke(member::kSave, InvokeKind::kMethod, {}, nullptr, &exception),
+  EXPECT_EQ(blank->Invoke(member::kSave, InvokeKind::kMethod, {}, nullptr,
+                          &exception),
             DispatchStatus::kException);
-  EXPECT_EQ(blank->Invoke(member::kPrintOut, InvokeKind::kMethod, {}, nullptr, &exception),
+  EXPECT_EQ(blank->Invoke(member::kPrintOut, InvokeKind::kMethod, {}, nullptr,
+                          &exception),
             DispatchStatus::kException);
   ASSERT_EQ(log->entries.size(), 2u);
-  EXPECT_EQ(log->entries[0].substr(0, 4), std::to_string(event::kWorkbookBeforeSave));
-  EXPECT_EQ(log->entries[1].substr(0, 4), std::to_string(event::kWorkbookBeforePrint));
+  EXPECT_EQ(log->entries[0].substr(0, 4),
+            std::to_string(event::kWorkbookBeforeSave));
+  EXPECT_EQ(log->entries[1].substr(0, 4),
+            std::to_string(event::kWorkbookBeforePrint));
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ TEST(FormatNumberTest, PrintsAsTheAutomationLayer) {
       {12345.678, "12345.678"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(FormatNumber(c.value), std::optional<std::string>(c.text)) << c.value;
+    EXPECT_EQ(FormatNumber(c.value), std::optional<std::string>(c.text))
+        << c.value;
   }
   EXPECT_EQ(FormatNumber(std::nan("")), std::nullopt);
   EXPECT_EQ(FormatNumber(INFINITY), std::nullopt);
@@ -69,7 +70,8 @@ TEST(FormatDateTest, ShortChineseFormWithTimeWhenThereIsOne) {
       {-1.0, "1899/12/29"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(FormatDate(c.serial), std::optional<std::string>(c.text)) << c.serial;
+    EXPECT_EQ(FormatDate(c.serial), std::optional<std::string>(c.text))
+        << c.serial;
   }
   EXPECT_EQ(FormatDate(2958466.0), std::nullopt);
 }
@@ -79,8 +81,9 @@ class ValueObject : public Dispatch {
  public:
   explicit ValueObject(Variant value) : value_(std::move(value)) {}
   const TypeInfo* type_info() const override { return nullptr; }
-  DispatchStatus Invoke(MemberId member, InvokeKind kind, std::span<const Variant>,
-                        Variant* result, ExceptionInfo*) override {
+  DispatchStatus Invoke(MemberId member, InvokeKind kind,
+                        std::span<const Variant>, Variant* result,
+                        ExceptionInfo*) override {
     if (member != kDefaultMember || kind != InvokeKind::kPropertyGet) {
       return DispatchStatus::kMemberNotFound;
     }
@@ -107,20 +110,22 @@ TEST(ChangeTypeTest, TextAndNumberByKind) {
       {"true", Variant::Boolean(true), "-1", -1.0},
       {"false", Variant::Boolean(false), "0", 0.0},
       {"int", Variant::Int32(57), "57", 57.0},
-      {"double", Variant::Double(123456789012.0), "123456789012", 123456789012.0},
+      {"double", Variant::Double(123456789012.0), "123456789012",
+       123456789012.0},
       {"currency", Variant::Currency(12345), "1.2345", 1.2345},
       {"currency whole", Variant::Currency(-1000000), "-100", -100.0},
       {"date", Variant::Date(45292.25), "2024/1/1 6:00:00", 45292.25},
       {"string", Variant::String("abc"), "abc", std::nullopt},
       {"numeric string", Variant::String(" 1.5e3 "), " 1.5e3 ", 1500.0},
       {"string inf", Variant::String("inf"), "inf", std::nullopt},
-      {"error", Variant::Error(static_cast<std::int32_t>(0x800A07FA)), std::nullopt,
-       std::nullopt},
-      {"object", Variant::Object(std::make_shared<ValueObject>(Variant::Double(1.5))),
+      {"error", Variant::Error(static_cast<std::int32_t>(0x800A07FA)),
+       std::nullopt, std::nullopt},
+      {"object",
+       Variant::Object(std::make_shared<ValueObject>(Variant::Double(1.5))),
        "1.5", 1.5},
       {"object without default",
-       Variant::Object(std::make_shared<ValueObject>(Variant::Null())), std::nullopt,
-       std::nullopt},
+       Variant::Object(std::make_shared<ValueObject>(Variant::Null())),
+       std::nullopt, std::nullopt},
       {"reference", Variant::Reference(&target), "through", std::nullopt},
   };
   for (const auto& c : cases) {
@@ -131,22 +136,25 @@ TEST(ChangeTypeTest, TextAndNumberByKind) {
 
 TEST(ChangeTypeTest, ObjectOnlyFromObjectsAndEmpty) {
   const auto object = std::make_shared<ValueObject>(Variant());
-  EXPECT_EQ(ChangeToObject(Variant::Object(object)), std::optional(std::shared_ptr<Dispatch>(object)));
+  EXPECT_EQ(ChangeToObject(Variant::Object(object)),
+            std::optional(std::shared_ptr<Dispatch>(object)));
   const auto from_empty = ChangeToObject(Variant());
   ASSERT_TRUE(from_empty.has_value());
   EXPECT_EQ(*from_empty, nullptr);
-  for (const Variant& refused : {Variant::String("x"), Variant::Double(1), Variant::Null(),
-                                 Variant::Error(1), Variant::Boolean(true)}) {
+  for (const Variant& refused :
+       {Variant::String("x"), Variant::Double(1), Variant::Null(),
+        Variant::Error(1), Variant::Boolean(true)}) {
     EXPECT_EQ(ChangeToObject(refused), std::nullopt);
   }
 }
 
 // An object whose default value is itself must not loop for ever.
-class SelfObject : public Dispatch, public std::enable_shared_from_this<SelfObject> {
+class SelfObject : public Dispatch,
+                   public std::enable_shared_from_this<SelfObject> {
  public:
   const TypeInfo* type_info() const override { return nullptr; }
-  DispatchStatus Invoke(MemberId, InvokeKind, std::span<const Variant>, Variant* result,
-                        ExceptionInfo*) override {
+  DispatchStatus Invoke(MemberId, InvokeKind, std::span<const Variant>,
+                        Variant* result, ExceptionInfo*) override {
     *result = Variant::Object(shared_from_this());
     return DispatchStatus::kOk;
   }

@@ -1,3 +1,5 @@
+#include "sheets/xlsx/xlsx_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +11,6 @@
 #include "sheets/reasons.h"
 #include "sheets/variant_convert.h"
 #include "sheets/workbook_reader.h"
-#include "sheets/xlsx/xlsx_reader.h"
 
 namespace vellumark::sheets {
 namespace {
@@ -26,11 +27,12 @@ WorkbookData ReadFixture(const std::string& name) {
 }
 
 // The text the import reads for a cell.
-std::optional<std::string> CellText(const WorkbookData& data, const char* address) {
+std::optional<std::string> CellText(const WorkbookData& data,
+                                    const char* address) {
   const auto at = ParseCellAddress(address, false);
   if (!at) return "bad address in test";
-  const auto text =
-      ChangeToText(CellVariant(data.first_sheet.Find(at->row, at->column), data.date1904));
+  const auto text = ChangeToText(
+      CellVariant(data.first_sheet.Find(at->row, at->column), data.date1904));
   return text;
 }
 
@@ -39,7 +41,8 @@ struct CellCase {
   std::optional<std::string> text;
 };
 
-void ExpectCells(const std::string& fixture, std::initializer_list<CellCase> cases) {
+void ExpectCells(const std::string& fixture,
+                 std::initializer_list<CellCase> cases) {
   const WorkbookData data = ReadFixture(fixture);
   for (const auto& c : cases) {
     EXPECT_EQ(CellText(data, c.address), c.text) << fixture << " " << c.address;
@@ -87,23 +90,23 @@ TEST(XlsxReaderTest, NumbersKeepTheirDigitsWhateverTheirFormat) {
 }
 
 TEST(XlsxReaderTest, DatesAreRecognisedFromTheNumberFormat) {
-  ExpectCells("dates.xlsx", {{"A1", "2024/1/1"},            // id 14
-                             {"B1", "2024/1/1 12:00:00"},   // id 22
-                             {"A2", "2024/1/1"},            // id 31, undeclared
-                             {"B2", "2024/1/1"},            // id 57, undeclared
-                             {"A3", "2024/1/1"},            // custom date
-                             {"B3", "45292"},               // [Red]0.00
-                             {"A4", "45292"},               // quoted "h"
-                             {"B4", "45292"},               // date only after ';'
-                             {"A5", "45292"},               // escaped \d
-                             {"B5", "18:00:00"},            // time only
-                             {"A6", "1900/2/29"},           // the phantom day
+  ExpectCells("dates.xlsx", {{"A1", "2024/1/1"},           // id 14
+                             {"B1", "2024/1/1 12:00:00"},  // id 22
+                             {"A2", "2024/1/1"},           // id 31, undeclared
+                             {"B2", "2024/1/1"},           // id 57, undeclared
+                             {"A3", "2024/1/1"},           // custom date
+                             {"B3", "45292"},              // [Red]0.00
+                             {"A4", "45292"},              // quoted "h"
+                             {"B4", "45292"},      // date only after ';'
+                             {"A5", "45292"},      // escaped \d
+                             {"B5", "18:00:00"},   // time only
+                             {"A6", "1900/2/29"},  // the phantom day
                              {"B6", "1900/2/28"},
                              {"A7", "1900/1/1"},
                              {"B7", "1900/3/1"},
-                             {"A8", "2024/1/1 12:00:00"},   // t="d"
-                             {"B8", "12:00:00"},            // id 21
-                             {"A9", "45292"}});             // General
+                             {"A8", "2024/1/1 12:00:00"},  // t="d"
+                             {"B8", "12:00:00"},           // id 21
+                             {"A9", "45292"}});            // General
 }
 
 TEST(XlsxReaderTest, The1904DateSystemShiftsSerials) {
@@ -113,18 +116,18 @@ TEST(XlsxReaderTest, The1904DateSystemShiftsSerials) {
 TEST(XlsxReaderTest, StringsRichTextEscapesAndCellTypes) {
   ExpectCells("strings.xlsx",
               {{"A1", "plain"},
-               {"B1", "东京 都!"},         // three runs kept, phonetic run dropped
-               {"A2", "a\rb_x0041_"},      // _x000D_ and the escaped underscore
-               {"B2", "inline"},           // inline runs, phonetic dropped
-               {"A3", "-1"},               // TRUE
-               {"B3", "0"},                // FALSE
-               {"A4", std::nullopt},       // #N/A leaks no text
-               {"B4", "cached!"},          // str formula's cached value
+               {"B1", "东京 都!"},     // three runs kept, phonetic run dropped
+               {"A2", "a\rb_x0041_"},  // _x000D_ and the escaped underscore
+               {"B2", "inline"},       // inline runs, phonetic dropped
+               {"A3", "-1"},           // TRUE
+               {"B3", "0"},            // FALSE
+               {"A4", std::nullopt},   // #N/A leaks no text
+               {"B4", "cached!"},      // str formula's cached value
                {"A5", "https://example.com/img/1.png"},  // cells without r
                {"B5", "42"},
-               {"A6", "7"},                // formula's cached number
+               {"A6", "7"},  // formula's cached number
                {"B6", std::nullopt},
-               {"C1", ""}});               // a cell that is not there
+               {"C1", ""}});  // a cell that is not there
 }
 
 TEST(XlsxReaderTest, StrictNamespacesAreRead) {
@@ -153,8 +156,10 @@ TEST(XlsxReaderTest, BadFilesAreRefusedWithTheirReason) {
       {"bad_column.xlsx", reasons::Damaged(sheet)},
       {"bad_row.xlsx", reasons::Damaged(sheet)},
       {"bad_number.xlsx", reasons::Damaged(sheet)},
-      {"bad_bomb.xlsx", "工作簿过大：xl/worksheets/sheet1.xml 解压后超过 128 MB"},
-      {"bad_bomb_lying.xlsx", "工作簿过大：xl/worksheets/sheet1.xml 解压后超过 128 MB"},
+      {"bad_bomb.xlsx",
+       "工作簿过大：xl/worksheets/sheet1.xml 解压后超过 128 MB"},
+      {"bad_bomb_lying.xlsx",
+       "工作簿过大：xl/worksheets/sheet1.xml 解压后超过 128 MB"},
       {"encrypted.xlsx", std::string(reasons::kEncrypted)},
       {"legacy.xls", std::string(reasons::kUnsupported)},
   };
@@ -165,11 +170,17 @@ TEST(XlsxReaderTest, BadFilesAreRefusedWithTheirReason) {
   }
 }
 
-TEST(XlsxReaderTest, DirectoryAndEmptyFileAreRefused) {
+TEST(XlsxReaderTest, DirectoryDeviceAndEmptyFileAreRefused) {
   const auto directory = ReadWorkbookFile(Fixture(""));
   ASSERT_FALSE(directory.ok());
   EXPECT_EQ(directory.reason(), reasons::kUnreadable);
-  const auto empty_path = std::filesystem::path(VELLUMARK_BINARY_DIR) / "empty.xlsx";
+#ifdef __linux__
+  const auto device = ReadWorkbookFile("/dev/zero");
+  ASSERT_FALSE(device.ok());
+  EXPECT_EQ(device.reason(), reasons::kUnreadable);
+#endif
+  const auto empty_path =
+      std::filesystem::path(VELLUMARK_BINARY_DIR) / "empty.xlsx";
   std::ofstream(empty_path).close();
   const auto empty = ReadWorkbookFile(empty_path);
   ASSERT_FALSE(empty.ok());
@@ -183,10 +194,12 @@ TEST(XlsxReaderTest, ReadsTheSameFromMemory) {
   const std::string whole = bytes.str();
   const auto data = XlsxReader().ReadBytes(whole);
   ASSERT_TRUE(data.ok()) << data.reason();
-  EXPECT_EQ(ChangeToText(CellVariant(data->first_sheet.Find(1, 2), false)), "东京 都!");
+  EXPECT_EQ(ChangeToText(CellVariant(data->first_sheet.Find(1, 2), false)),
+            "东京 都!");
   // Every cut of a workbook is refused, never a crash.
   for (std::size_t size = 0; size < whole.size(); size += 37) {
-    EXPECT_FALSE(XlsxReader().ReadBytes(std::string_view(whole).substr(0, size)).ok());
+    EXPECT_FALSE(
+        XlsxReader().ReadBytes(std::string_view(whole).substr(0, size)).ok());
   }
 }
 

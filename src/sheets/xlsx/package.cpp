@@ -13,8 +13,10 @@ class RelationshipsHandler : public XmlHandler {
  public:
   explicit RelationshipsHandler(std::string_view source) : source_(source) {}
 
-  void StartElement(const XmlName& name, const XmlAttributes& attributes) override {
-    if (name.local != "Relationship" || name.ns != kPackageRelationships) return;
+  void StartElement(const XmlName& name,
+                    const XmlAttributes& attributes) override {
+    if (name.local != "Relationship" || name.ns != kPackageRelationships)
+      return;
     const char* id = attributes.Find({}, "Id");
     const char* type = attributes.Find({}, "Type");
     const char* target = attributes.Find({}, "Target");
@@ -25,8 +27,9 @@ class RelationshipsHandler : public XmlHandler {
     const auto slash = type_uri.rfind('/');
     Relationship relationship;
     relationship.id = id;
-    relationship.type = std::string(
-        slash == std::string_view::npos ? type_uri : type_uri.substr(slash + 1));
+    relationship.type = std::string(slash == std::string_view::npos
+                                        ? type_uri
+                                        : type_uri.substr(slash + 1));
     relationship.target = ResolveTarget(source_, target);
     list.push_back(std::move(relationship));
   }
@@ -39,12 +42,14 @@ class RelationshipsHandler : public XmlHandler {
 };
 
 bool TrueAttribute(const char* value) {
-  return value && (std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0);
+  return value &&
+         (std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0);
 }
 
 class WorkbookHandler : public XmlHandler {
  public:
-  void StartElement(const XmlName& name, const XmlAttributes& attributes) override {
+  void StartElement(const XmlName& name,
+                    const XmlAttributes& attributes) override {
     if (!IsMainNamespace(name.ns)) return;
     if (name.local == "workbookPr") {
       result.date1904 = TrueAttribute(attributes.Find({}, "date1904"));
@@ -54,7 +59,8 @@ class WorkbookHandler : public XmlHandler {
       if (result.sheet_names.size() == 1) {
         const char* id = nullptr;
         for (std::string_view ns :
-             {"http://schemas.openxmlformats.org/officeDocument/2006/relationships",
+             {"http://schemas.openxmlformats.org/officeDocument/2006/"
+              "relationships",
               "http://purl.oclc.org/ooxml/officeDocument/relationships"}) {
           if (!id) id = attributes.Find(ns, "id");
         }
@@ -80,7 +86,8 @@ Status ParsePart(const ZipArchive& zip, std::string_view part, std::size_t cap,
   if (status) return status;
   if (!malformed && !stream.Finish()) malformed = true;
   if (malformed) {
-    return Error{handler.failure() ? *handler.failure() : reasons::Damaged(part)};
+    return Error{handler.failure() ? *handler.failure()
+                                   : reasons::Damaged(part)};
   }
   return std::nullopt;
 }
@@ -129,14 +136,16 @@ Result<std::vector<Relationship>> ReadRelationships(const ZipArchive& zip,
   }
   if (!zip.Has(part)) return std::vector<Relationship>{};
   RelationshipsHandler handler(source);
-  if (Status status = ParsePart(zip, part, kSmallPartCap, handler)) return *status;
+  if (Status status = ParsePart(zip, part, kSmallPartCap, handler))
+    return *status;
   return std::move(handler.list);
 }
 
 Result<WorkbookPart> ReadWorkbookPart(const ZipArchive& zip,
                                       std::string_view part) {
   WorkbookHandler handler;
-  if (Status status = ParsePart(zip, part, kSmallPartCap, handler)) return *status;
+  if (Status status = ParsePart(zip, part, kSmallPartCap, handler))
+    return *status;
   if (handler.result.sheet_names.empty()) return Error{reasons::Damaged(part)};
   return std::move(handler.result);
 }

@@ -10,7 +10,15 @@
 namespace vellumark::sheets::xlsx {
 namespace {
 
-enum class CellType { kNumber, kShared, kFormulaText, kInline, kBoolean, kError, kDate };
+enum class CellType {
+  kNumber,
+  kShared,
+  kFormulaText,
+  kInline,
+  kBoolean,
+  kError,
+  kDate
+};
 
 std::optional<CellType> ParseType(const char* t) {
   if (!t) return CellType::kNumber;
@@ -30,14 +38,17 @@ std::optional<T> ParseUnsigned(std::string_view text) {
   T value = 0;
   const auto [end, error] =
       std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+  if (error != std::errc() || end != text.data() + text.size() ||
+      text.empty()) {
     return std::nullopt;
   }
   return value;
 }
 
 std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  const auto blank = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return text;
@@ -47,10 +58,11 @@ std::optional<double> ParseDouble(std::string_view text) {
   text = Trim(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(),
-                                            value, std::chars_format::general);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
-      !std::isfinite(value)) {
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), value,
+                      std::chars_format::general);
+  if (error != std::errc() || end != text.data() + text.size() ||
+      text.empty() || !std::isfinite(value)) {
     return std::nullopt;
   }
   return value;
@@ -59,8 +71,8 @@ std::optional<double> ParseDouble(std::string_view text) {
 // The codes the spreadsheet program gives its error values.
 double ErrorCode(std::string_view text) {
   static constexpr std::pair<std::string_view, int> kCodes[] = {
-      {"#NULL!", 2000}, {"#DIV/0!", 2007}, {"#VALUE!", 2015},
-      {"#REF!", 2023},  {"#NAME?", 2029},  {"#NUM!", 2036},
+      {"#NULL!", 2000}, {"#DIV/0!", 2007},      {"#VALUE!", 2015},
+      {"#REF!", 2023},  {"#NAME?", 2029},       {"#NUM!", 2036},
       {"#N/A", 2042},   {"#GETTING_DATA", 2043}};
   for (const auto& [name, code] : kCodes) {
     if (text == name) return code;
@@ -73,7 +85,8 @@ class SheetHandler : public XmlHandler {
   SheetHandler(std::string_view part, const SheetContext& context)
       : part_(part), context_(context) {}
 
-  void StartElement(const XmlName& name, const XmlAttributes& attributes) override {
+  void StartElement(const XmlName& name,
+                    const XmlAttributes& attributes) override {
     if (!IsMainNamespace(name.ns)) return;
     const std::string_view local = name.local;
     if (!in_data_) {
@@ -134,7 +147,8 @@ class SheetHandler : public XmlHandler {
   void StartRow(const XmlAttributes& attributes) {
     if (const char* r = attributes.Find({}, "r")) {
       const auto row = ParseUnsigned<std::uint32_t>(r);
-      if (!row || *row == 0 || *row > kMaxRows) return Fail(reasons::Damaged(part_));
+      if (!row || *row == 0 || *row > kMaxRows)
+        return Fail(reasons::Damaged(part_));
       row_ = *row;
     } else {
       ++row_;
@@ -254,7 +268,8 @@ class SheetHandler : public XmlHandler {
           Fail(reasons::Damaged(part_));
           return std::nullopt;
         }
-        cell.kind = IsDateStyle() ? CellValue::Kind::kDate : CellValue::Kind::kNumber;
+        cell.kind =
+            IsDateStyle() ? CellValue::Kind::kDate : CellValue::Kind::kNumber;
         cell.number = *number;
         return cell;
       }
@@ -288,7 +303,8 @@ class SheetHandler : public XmlHandler {
 Result<SheetData> ReadWorksheet(const ZipArchive& zip, std::string_view part,
                                 const SheetContext& context) {
   SheetHandler handler(part, context);
-  if (Status status = ParsePart(zip, part, kLargePartCap, handler)) return *status;
+  if (Status status = ParsePart(zip, part, kLargePartCap, handler))
+    return *status;
   return std::move(handler.sheet);
 }
 

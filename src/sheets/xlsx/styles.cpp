@@ -23,7 +23,8 @@ class StylesHandler : public XmlHandler {
  public:
   explicit StylesHandler(std::string_view part) : part_(part) {}
 
-  void StartElement(const XmlName& name, const XmlAttributes& attributes) override {
+  void StartElement(const XmlName& name,
+                    const XmlAttributes& attributes) override {
     if (!IsMainNamespace(name.ns)) return;
     if (name.local == "numFmt") {
       const auto id = ParseId(attributes.Find({}, "numFmtId"));
@@ -39,7 +40,8 @@ class StylesHandler : public XmlHandler {
     }
   }
   void EndElement(const XmlName& name) override {
-    if (name.local == "cellXfs" && IsMainNamespace(name.ns)) in_cell_formats_ = false;
+    if (name.local == "cellXfs" && IsMainNamespace(name.ns))
+      in_cell_formats_ = false;
   }
 
   // Number formats may come after the cell formats that use them.
@@ -63,9 +65,15 @@ class StylesHandler : public XmlHandler {
 
 class SharedStringsHandler : public XmlHandler {
  public:
+  explicit SharedStringsHandler(std::string_view part) : part_(part) {}
+
   void StartElement(const XmlName& name, const XmlAttributes&) override {
     if (!IsMainNamespace(name.ns)) return;
     if (name.local == "si") {
+      // No sheet can use more strings than it has cells.
+      if (strings.size() >= kMaxCells) {
+        return Fail(reasons::TooManyStrings(part_, kMaxCells));
+      }
       in_item_ = true;
     } else if (in_item_) {
       collector_.Start(name.local);
@@ -87,6 +95,7 @@ class SharedStringsHandler : public XmlHandler {
   std::vector<std::string> strings;
 
  private:
+  std::string_view part_;
   bool in_item_ = false;
   StringItemCollector collector_;
 };
@@ -96,14 +105,16 @@ class SharedStringsHandler : public XmlHandler {
 Result<std::vector<bool>> ReadDateStyles(const ZipArchive& zip,
                                          std::string_view part) {
   StylesHandler handler(part);
-  if (Status status = ParsePart(zip, part, kSmallPartCap, handler)) return *status;
+  if (Status status = ParsePart(zip, part, kSmallPartCap, handler))
+    return *status;
   return handler.DateStyles();
 }
 
 Result<std::vector<std::string>> ReadSharedStrings(const ZipArchive& zip,
                                                    std::string_view part) {
-  SharedStringsHandler handler;
-  if (Status status = ParsePart(zip, part, kLargePartCap, handler)) return *status;
+  SharedStringsHandler handler(part);
+  if (Status status = ParsePart(zip, part, kLargePartCap, handler))
+    return *status;
   return std::move(handler.strings);
 }
 

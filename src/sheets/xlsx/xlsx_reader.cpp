@@ -69,7 +69,8 @@ Result<WorkbookData> ReadPackage(const ZipArchive& zip) {
     }
   }
   if (!zip.Has(first->target)) return Error{reasons::Damaged(first->target)};
-  const xlsx::SheetContext context{&shared_strings, &date_styles, data.date1904};
+  const xlsx::SheetContext context{&shared_strings, &date_styles,
+                                   data.date1904};
   auto sheet = xlsx::ReadWorksheet(zip, first->target, context);
   if (!sheet) return sheet.error();
   data.first_sheet = std::move(*sheet);

@@ -57,7 +57,8 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 
 bool ReadNumber(std::string_view& text, std::size_t digits, int* out) {
   if (text.size() < digits) return false;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + digits, *out);
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + digits, *out);
   if (error != std::errc() || end != text.data() + digits) return false;
   text.remove_prefix(digits);
   return true;
@@ -114,10 +115,9 @@ std::optional<double> SerialFromIsoDate(std::string_view text) {
     }
     // Serial day numbers count from 1899-12-30 for dates from 1900-03-01;
     // earlier ones sit one lower because of the phantom 1900-02-29.
-    days = static_cast<double>(
-        DaysFromCivil(year, static_cast<unsigned>(month),
-                      static_cast<unsigned>(day)) -
-        DaysFromCivil(1899, 12, 30));
+    days = static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month),
+                                             static_cast<unsigned>(day)) -
+                               DaysFromCivil(1899, 12, 30));
     if (days < 61) days -= 1;
     if (text.empty()) return days;
   }
@@ -135,7 +135,8 @@ std::optional<double> SerialFromIsoDate(std::string_view text) {
     if (!ReadNumber(text, 2, &second) || second > 60) return std::nullopt;
     if (!text.empty() && text.front() == '.') {
       std::size_t digits = 1;
-      while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+      while (digits < text.size() && text[digits] >= '0' &&
+             text[digits] <= '9') {
         ++digits;
       }
       std::from_chars(text.data(), text.data() + digits, fraction);
@@ -143,7 +144,8 @@ std::optional<double> SerialFromIsoDate(std::string_view text) {
     }
   }
   // A zone suffix is dropped: cells hold local wall-clock time.
-  if (!text.empty() && text != "Z" && text.front() != '+' && text.front() != '-') {
+  if (!text.empty() && text != "Z" && text.front() != '+' &&
+      text.front() != '-') {
     return std::nullopt;
   }
   return days + (hour * 3600.0 + minute * 60.0 + second + fraction) / 86400.0;
@@ -177,8 +179,16 @@ bool IsDateFormatCode(std::string_view code) {
       case '*':
         ++at;  // the next character is literal, a width or a fill
         break;
-      case 'y': case 'Y': case 'm': case 'M': case 'd': case 'D':
-      case 'h': case 'H': case 's': case 'S':
+      case 'y':
+      case 'Y':
+      case 'm':
+      case 'M':
+      case 'd':
+      case 'D':
+      case 'h':
+      case 'H':
+      case 's':
+      case 'S':
         return true;
       default:
         break;

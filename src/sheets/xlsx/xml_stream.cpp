@@ -40,15 +40,18 @@ struct XmlStream::Impl {
   }
   static void OnText(void* data, const char* text, int length) {
     auto* self = static_cast<Impl*>(data);
-    self->handler->Text(std::string_view(text, static_cast<std::size_t>(length)));
+    self->handler->Text(
+        std::string_view(text, static_cast<std::size_t>(length)));
     if (self->handler->failure()) self->Stop();
   }
-  static void OnDoctype(void* data, const char*, const char*, const char*, int) {
+  static void OnDoctype(void* data, const char*, const char*, const char*,
+                        int) {
     static_cast<Impl*>(data)->Stop();
   }
 };
 
-const char* XmlAttributes::Find(std::string_view ns, std::string_view local) const {
+const char* XmlAttributes::Find(std::string_view ns,
+                                std::string_view local) const {
   for (const char** at = raw_; at && *at; at += 2) {
     const XmlName name = SplitName(at[0]);
     if (name.local == local && name.ns == ns) return at[1];

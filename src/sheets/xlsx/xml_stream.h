@@ -12,7 +12,7 @@
 namespace vellumark::sheets::xlsx {
 
 struct XmlName {
-  std::string_view ns;     // empty for names without a namespace
+  std::string_view ns;  // empty for names without a namespace
   std::string_view local;
 };
 
@@ -32,7 +32,8 @@ class XmlAttributes {
 class XmlHandler {
  public:
   virtual ~XmlHandler() = default;
-  virtual void StartElement(const XmlName& name, const XmlAttributes& attributes) = 0;
+  virtual void StartElement(const XmlName& name,
+                            const XmlAttributes& attributes) = 0;
   virtual void EndElement(const XmlName& name) = 0;
   virtual void Text(std::string_view /*text*/) {}
   // A handler that finds the content wrong says why; parsing stops.

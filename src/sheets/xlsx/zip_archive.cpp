@@ -90,8 +90,9 @@ bool ZipArchive::Has(std::string_view part) const {
   return zip_name_locate(impl_->archive, name.c_str(), ZIP_FL_NOCASE) >= 0;
 }
 
-Status ZipArchive::Stream(std::string_view part, std::size_t cap,
-                          const std::function<bool(std::string_view)>& sink) const {
+Status ZipArchive::Stream(
+    std::string_view part, std::size_t cap,
+    const std::function<bool(std::string_view)>& sink) const {
   const std::string name(part);
   const zip_int64_t index =
       zip_name_locate(impl_->archive, name.c_str(), ZIP_FL_NOCASE);
