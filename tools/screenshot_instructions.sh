@@ -10,24 +10,31 @@ here=$(cd "$(dirname "$0")" && pwd)
 program=${1:-$here/../build/bin/vellumark}
 output=${2:-$here/../build/instructions-window.png}
 work=$(mktemp -d)
-# A display number no other X server holds.
-n=$((200 + RANDOM % 100))
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-display=":$n"
 pids=()
+# A trace of every step, shown when the script fails.
+exec 9>"$work/trace"
+BASH_XTRACEFD=9
+set -x
 cleanup() {
+  local status=$?
+  set +x
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  [ "$status" -eq 0 ] || { echo "--- last steps:"; tail -n 25 "$work/trace"; }
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "$*"; import -window root "${output%.png}-failed.png" 2>/dev/null || true; cat "$work/program.log" 2>/dev/null || true; exit 1; }
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a display number no other server holds and writes it to fd 8.
+Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp \
+  8>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY=$display
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { cat "$work/xvfb.log"; exit 1; }
+xdpyinfo >/dev/null 2>&1 || { echo "no X server on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 sleep 0.5
@@ -66,10 +73,23 @@ program_pid=$!
 main=$(wait_framed '^Vellumark') || fail "no main window appeared"
 wait_outer "$main" 413x291 || fail "main window outer size $(outer_size "$main")"
 
-# 按钮3 sits at 339,72 (64 x 24) in the main window's client area.
-xdotool mousemove --window "$main" 371 84 click 1
-instructions=$(wait_framed '^说明$') || fail "no instructions window appeared"
-wait_outer "$instructions" 925x220 || fail "instructions outer size $(outer_size "$instructions")"
+# click_instructions: clicks 说明 (按钮3, at 339,72, 64 x 24, in the main
+# window's client area) until the instructions window is framed, and gives
+# its id. A click sent within milliseconds of a close, the pointer not
+# moved, is sometimes lost while openbox hands the focus back; once the
+# window is open further clicks reach only the disabled main window.
+click_instructions() {
+  local id
+  for _ in 1 2 3 4 5; do
+    xdotool mousemove --window "$main" 371 84 click 1
+    id=$(wait_framed '^说明$' 10) && { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+instructions=$(click_instructions) || fail "no instructions window appeared"
+wait_outer "$instructions" 925x220 || fail "instructions outer size $(outer_size "$instructions"):" \
+  "$(xprop -id "$instructions" _NET_FRAME_EXTENTS WM_NORMAL_HINTS)" "$(xdotool getwindowgeometry "$instructions")"
 echo "instructions window: outer $(outer_size "$instructions"), client $(xdotool getwindowgeometry "$instructions" | sed -n 's/.*Geometry: //p')"
 echo "instructions window state: $(xprop -id "$instructions" _NET_WM_STATE _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR | tr '\n' ' ')"
 sleep 0.3  # let both windows finish painting
@@ -97,8 +117,12 @@ sleep 0.3
 xdotool mousemove $((x + 300)) $((y - 10)); sleep 0.2
 xdotool mousedown 1; sleep 0.2
 for _ in 1 2 3 4 5; do xdotool mousemove_relative -- -10 -10; sleep 0.1; done
-xdotool mouseup 1; sleep 0.3
-read -r moved_x moved_y < <(client_origin "$instructions")
+xdotool mouseup 1
+for _ in $(seq 20); do
+  read -r moved_x moved_y < <(client_origin "$instructions")
+  [ "$moved_x,$moved_y" = "$((x - 50)),$((y - 50))" ] && break
+  sleep 0.1
+done
 [ "$moved_x,$moved_y" = "$((x - 50)),$((y - 50))" ] || fail "not moved: $moved_x,$moved_y"
 
 # Minimised by its button, it leaves the main window disabled.
@@ -110,33 +134,29 @@ sleep 0.3
 count=$(xdotool search --name '^说明$' | wc -l)
 [ "$count" -eq 1 ] || fail "$count instructions windows while minimised"
 xdotool windowmap "$instructions"
+for _ in $(seq 20); do xprop -id "$instructions" WM_STATE | grep -q Normal && break; sleep 0.1; done
+xprop -id "$instructions" WM_STATE | grep -q Normal || fail "not restored"
 echo "instructions window: maximise refused, moved, minimised and restored"
 
-xdotool windowactivate --sync "$instructions" >/dev/null 2>&1 || true
-xdotool key Escape
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name '^说明$' >/dev/null 2>&1 || break
-  sleep 0.1
-done
-if xdotool search --onlyvisible --name '^说明$' >/dev/null 2>&1; then
-  fail "Esc did not close the instructions window"
-fi
-kill -0 "$program_pid" 2>/dev/null || fail "the program ended with the instructions window"
+# escape_instructions ID: Esc in the window closes it, and only it.
+escape_instructions() {
+  xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+  xdotool key Escape
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^说明$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
+  if xdotool search --onlyvisible --name '^说明$' >/dev/null 2>&1; then
+    fail "Esc did not close the instructions window"
+  fi
+  sleep 0.2
+  kill -0 "$program_pid" 2>/dev/null || fail "the program ended with the instructions window"
+}
 
-# Enabled again: 说明 opens the window a second time. A click sent within
-# milliseconds of the close (pointer not moved) is sometimes lost while
-# openbox hands the focus back, so try a few times.
-again=""
-for attempt in 1 2 3 4 5; do
-  xdotool mousemove --window "$main" 371 84 click 1
-  again=$(wait_framed '^说明$' 10) && break
-done
-[ -n "$again" ] || fail "the instructions window did not open again"
-echo "opened again (click $attempt)"
-xdotool windowactivate --sync "$again" >/dev/null 2>&1 || true
-xdotool key Escape
-sleep 0.5
-kill -0 "$program_pid" 2>/dev/null || fail "the program ended with the second instructions window"
+escape_instructions "$instructions"
+# Enabled again: 说明 opens the window a second time.
+again=$(click_instructions) || fail "the instructions window did not open again"
+escape_instructions "$again"
 xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
 xdotool key Escape
 for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done

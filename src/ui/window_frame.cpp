@@ -23,7 +23,11 @@ void FitOnceFramed(QPointer<QWidget> window, QSize outer,
   if (!window) return;
   const QSize frame = window->frameGeometry().size();
   const QSize client = window->geometry().size();
-  if (window->isVisible() && frame != client) {
+  // While the window manager reparents the window, Qt can briefly report
+  // a 1 x 1 frame; only a frame around the client area has real margins.
+  const bool framed = frame != client && frame.width() >= client.width() &&
+                      frame.height() >= client.height();
+  if (window->isVisible() && framed) {
     const QSize margins = frame - client;
     window->setFixedSize(outer - margins);
     MoveCentred(window, outer);
