@@ -37,7 +37,14 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || { echo "no X server on $DISPLAY"; cat "$work/xvfb.log"; exit 1; }
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-sleep 0.5
+# Qt asks once, at start-up, which hints the window manager supports; a
+# program started before openbox announces _NET_FRAME_EXTENTS never learns
+# its frame size.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_FRAME_EXTENTS && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTED | grep -q _NET_FRAME_EXTENTS || { echo "openbox did not start"; cat "$work/openbox.log"; exit 1; }
 export XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb
 
 # wait_framed NAME [TENTHS]: the id of the visible window NAME once it is

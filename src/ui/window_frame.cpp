@@ -23,8 +23,9 @@ void FitOnceFramed(QPointer<QWidget> window, QSize outer,
   if (!window) return;
   const QSize frame = window->frameGeometry().size();
   const QSize client = window->geometry().size();
-  // While the window manager reparents the window, Qt can briefly report
-  // a 1 x 1 frame; only a frame around the client area has real margins.
+  // Where the window manager had not yet announced _NET_FRAME_EXTENTS when
+  // the program started, Qt guesses the frame and can report it as 1 x 1;
+  // only a frame around the client area has real margins.
   const bool framed = frame != client && frame.width() >= client.width() &&
                       frame.height() >= client.height();
   if (window->isVisible() && framed) {
