@@ -82,9 +82,9 @@ wait_outer "$main" 413x291 || fail "main window outer size $(outer_size "$main")
 
 # click_instructions: clicks 说明 (按钮3, at 339,72, 64 x 24, in the main
 # window's client area) until the instructions window is framed, and gives
-# its id. A click sent within milliseconds of a close, the pointer not
-# moved, is sometimes lost while openbox hands the focus back; once the
-# window is open further clicks reach only the disabled main window.
+# its id. A lost click (seen while openbox was not fully up) is sent again;
+# once the window is open, further clicks reach only the disabled main
+# window.
 click_instructions() {
   local id
   for _ in 1 2 3 4 5; do
