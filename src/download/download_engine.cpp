@@ -215,6 +215,7 @@ void DownloadEngine::Run(std::vector<DownloadRow> rows, std::string folder,
     int still_running = 0;
     curl_multi_perform(multi, &still_running);
     int queued = 0;
+    bool finished_some = false;
     while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
       if (message->msg != CURLMSG_DONE) continue;
       auto found = active.find(message->easy_handle);
@@ -229,8 +230,10 @@ void DownloadEngine::Run(std::vector<DownloadRow> rows, std::string folder,
         reporter.Report(Save(done, done.transfer->Finish(code)));
       }
       scheduler.Done(done.row);
+      finished_some = true;
     }
-    if (!active.empty() && !cancel_.load()) {
+    // Free places are filled at once; waiting comes only when none freed.
+    if (!finished_some && !active.empty() && !cancel_.load()) {
       curl_multi_poll(multi, nullptr, 0, kPollMilliseconds, nullptr);
     }
   }
