@@ -46,21 +46,23 @@ std::size_t CountFiles(const fs::path& folder) {
 }  // namespace
 
 int main() {
-  for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "ALL_PROXY"}) {
+  for (const char* name :
+       {"http_proxy", "https_proxy", "all_proxy", "ALL_PROXY"}) {
     unsetenv(name);
   }
   httplib::Server server;
   server.new_task_queue = [] { return new httplib::ThreadPool(16); };
-  server.Get(R"(/p/(\d+)\.png)", [](const httplib::Request& request,
-                                    httplib::Response& response) {
-    std::this_thread::sleep_for(kServerDelay);
-    response.set_content(Picture(std::stoi(request.matches[1].str())),
-                         "image/png");
-    response.set_header("Connection", "close");
-  });
+  server.Get(R"(/p/(\d+)\.png)",
+             [](const httplib::Request& request, httplib::Response& response) {
+               std::this_thread::sleep_for(kServerDelay);
+               response.set_content(
+                   Picture(std::stoi(request.matches[1].str())), "image/png");
+               response.set_header("Connection", "close");
+             });
   const int port = server.bind_to_any_port("127.0.0.1");
   std::thread listener([&server] { server.listen_after_bind(); });
-  while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  while (!server.is_running())
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   std::vector<vellumark::DownloadRow> rows;
   for (int i = 0; i < kPictures; ++i) {
@@ -68,7 +70,8 @@ int main() {
                     "http://127.0.0.1:" + std::to_string(port) + "/p/" +
                         std::to_string(i) + ".png"});
   }
-  const fs::path root = fs::temp_directory_path() / ("vellumark-bench-" + std::to_string(port));
+  const fs::path root =
+      fs::temp_directory_path() / ("vellumark-bench-" + std::to_string(port));
   const fs::path one_by_one = root / "one-by-one";
   const fs::path parallel = root / "engine";
   fs::create_directories(one_by_one);
@@ -99,12 +102,15 @@ int main() {
   fs::remove_all(root);
 
   const double ratio = Seconds(engine) / Seconds(serial);
-  std::printf("download: %d pictures, server waits %lld ms per answer\n", kPictures,
-              static_cast<long long>(kServerDelay.count()));
-  std::printf("  one-by-one       %7.3f s  (%zu files)\n", Seconds(serial), serial_files);
-  std::printf("  engine, 8 jobs   %7.3f s  (%zu saved)\n", Seconds(engine), saved);
+  std::printf("download: %d pictures, server waits %lld ms per answer\n",
+              kPictures, static_cast<long long>(kServerDelay.count()));
+  std::printf("  one-by-one       %7.3f s  (%zu files)\n", Seconds(serial),
+              serial_files);
+  std::printf("  engine, 8 jobs   %7.3f s  (%zu saved)\n", Seconds(engine),
+              saved);
   std::printf("  ratio            %7.3f  (goal < 0.250)\n", ratio);
-  const bool met = ratio < 0.25 && saved == rows.size() && serial_files == rows.size();
+  const bool met =
+      ratio < 0.25 && saved == rows.size() && serial_files == rows.size();
   std::printf("  %s\n", met ? "goal met" : "GOAL NOT MET");
   return met ? 0 : 1;
 }

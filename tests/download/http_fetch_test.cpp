@@ -155,6 +155,21 @@ TEST_F(RawFetchTest, StallsEndInATimeOut) {
   }
 }
 
+TEST(HttpFetchTimeOut, GivesUpOnAConnectionThatIsNeverAccepted) {
+  testing::ProxyEnvironment proxies;
+  testing::FullListener full;
+  FetchOptions options = QuickOptions();
+  options.connect_timeout = 500ms;
+  const auto start = std::chrono::steady_clock::now();
+  FetchResult result = HttpFetch(
+      "http://127.0.0.1:" + std::to_string(full.port()) + "/a.png", options);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.reason, "超时");
+  EXPECT_GE(took, 450ms);
+  EXPECT_LT(took, 3s);
+}
+
 TEST_F(RawFetchTest, TakesTheProxyFromTheEnvironment) {
   raw_.Answer("http://pictures.example/p.png",
               {"HTTP/1.0 200 OK\r\n\r\nVIA PROXY"});

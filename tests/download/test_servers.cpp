@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 
 namespace vellumark::testing {
 namespace {
@@ -155,6 +156,26 @@ int ClosedPort() {
   const int fd = ListenOnLoopback(&port);
   close(fd);
   return port;
+}
+
+FullListener::FullListener() {
+  listener_ = ListenOnLoopback(&port_);
+  listen(listener_, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(port_));
+  for (int i = 0; i < 4; ++i) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    fillers_.push_back(fd);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+FullListener::~FullListener() {
+  for (int fd : fillers_) close(fd);
+  close(listener_);
 }
 
 TestCertificate MakeSelfSignedCertificate() {

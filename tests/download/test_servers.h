@@ -50,6 +50,20 @@ class RawServer {
 // A port on 127.0.0.1 where nothing listens.
 int ClosedPort();
 
+// A listener on 127.0.0.1 whose queue of pending connections is full, so a
+// new connection is never completed: for connect time-outs.
+class FullListener {
+ public:
+  FullListener();
+  ~FullListener();
+  int port() const { return port_; }
+
+ private:
+  int listener_ = -1;
+  int port_ = 0;
+  std::vector<int> fillers_;
+};
+
 // A self-signed certificate for 127.0.0.1 that no system trusts, kept as
 // PEM texts; the certificate is its own CA.
 struct TestCertificate {
