@@ -17,6 +17,8 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   # scripts that make test fixtures
   python3
+  # window tests under a real X server and window manager
+  xvfb openbox xdotool x11-utils
 )
 
 missing=()

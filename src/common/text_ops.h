@@ -15,6 +15,11 @@ namespace vellumark {
 // can observe the difference; everywhere else both read as "".
 using Text = std::optional<std::string>;
 
+// The bytes of a text; an absent one reads as empty.
+inline std::string_view TextView(const Text& text) {
+  return text ? std::string_view(*text) : std::string_view();
+}
+
 // Signed decimal, no leading zeros, no grouping ("%d").
 std::string TextOfInteger(std::int32_t value);
 

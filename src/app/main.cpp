@@ -1,0 +1,3 @@
+#include "app/program_start.h"
+
+int main(int argc, char** argv) { return vellumark::ProgramStart(argc, argv); }

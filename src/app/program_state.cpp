@@ -1,0 +1,10 @@
+#include "app/program_state.h"
+
+namespace vellumark {
+
+void ReleaseState(ProgramState& state) {
+  state.CurrentId.reset();
+  state.CurrentUrl.reset();
+}
+
+}  // namespace vellumark

@@ -1,0 +1,108 @@
+#include "ui/main_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "ui/item_list.h"
+#include "ui/program_icon.h"
+#include "ui/window_frame.h"
+
+namespace vellumark {
+namespace {
+
+constexpr char kCaption[] = "Vellumark  Quorreth  https://vellumark.example";
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text,
+                        QRect geometry) {
+  auto* button = new QPushButton(QString::fromUtf8(text), parent);
+  button->setObjectName(QString::fromUtf8(name));
+  button->setGeometry(geometry);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& state, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      state_(state) {
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowIcon(ProgramIcon());
+  setBackgroundRole(QPalette::Window);
+  setAutoFillBackground(true);
+  setFixedSize(ClassicClientSize(kOuterSize));
+  CreateComponents();
+  BindKeys();
+}
+
+// In the order the components are stored, which is also the Tab order.
+void MainWindow::CreateComponents() {
+  instructions_button_ =
+      MakeButton(this, "按钮3", "说明", QRect(339, 72, 64, 24));
+  download_button_ = MakeButton(this, "按钮2", "下载", QRect(338, 40, 64, 24));
+
+  edit_box_ = new QLineEdit(this);
+  edit_box_->setObjectName(QString::fromUtf8("编辑框1"));
+  edit_box_->setGeometry(8, 8, 328, 24);
+
+  list_ = new ItemList({{QString::fromUtf8("宝贝ID"), 50},
+                        {QString::fromUtf8("透明图链接"), 100}},
+                       this);
+  list_->setObjectName(QString::fromUtf8("超级列表框1"));
+  list_->setGeometry(8, 41, 328, 213);
+
+  import_button_ =
+      MakeButton(this, "按钮1", "导入表格", QRect(338, 9, 64, 24));
+
+  status_text_ = new QLabel(this);
+  status_text_->setObjectName(QString::fromUtf8("状态文本"));
+  status_text_->setGeometry(338, 104, 66, 150);
+  status_text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  status_text_->setWordWrap(true);
+
+  connect(import_button_, &QPushButton::clicked, this,
+          &MainWindow::ImportSheet);
+  connect(download_button_, &QPushButton::clicked, this,
+          &MainWindow::DownloadAll);
+  connect(instructions_button_, &QPushButton::clicked, this,
+          &MainWindow::ShowInstructions);
+}
+
+void MainWindow::BindKeys() {
+  // Esc closes the window from any component, as its close box does.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void MainWindow::ShowCentred() {
+  MoveCentred(this, kOuterSize);
+  show();
+  FitOuterSizeOnceFramed(this, kOuterSize);
+}
+
+void MainWindow::WriteEditBox(const Text& text) {
+  const std::string_view bytes = TextView(text);
+  edit_box_->setText(QString::fromUtf8(bytes.data(),
+                                       static_cast<qsizetype>(bytes.size())));
+}
+
+void MainWindow::SetStatusText(std::string_view text) {
+  status_text_->setText(
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void MainWindow::ImportSheet() {}
+
+void MainWindow::DownloadAll() {}
+
+void MainWindow::ShowInstructions() {}
+
+}  // namespace vellumark

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/program_state.h"
+#include "common/text_ops.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vellumark {
+
+class ItemList;
+
+// The start window: three buttons, the edit box that shows the chosen
+// workbook, the list of imported rows and a status text.
+class MainWindow : public QWidget {
+ public:
+  static constexpr QSize kOuterSize{413, 291};
+
+  explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
+
+  // Centred on the primary screen, then sized so the frame is kOuterSize
+  // once the window manager has framed it.
+  void ShowCentred();
+
+  // Replaces the whole text of `编辑框1`; an absent text empties it.
+  void WriteEditBox(const Text& text);
+  void SetStatusText(std::string_view text);
+
+  ItemList* list() const { return list_; }
+
+ private:
+  void CreateComponents();
+  void BindKeys();
+
+  void ImportSheet();
+  void DownloadAll();
+  void ShowInstructions();
+
+  ProgramState& state_;
+  QPushButton* instructions_button_ = nullptr;
+  QPushButton* download_button_ = nullptr;
+  QLineEdit* edit_box_ = nullptr;
+  ItemList* list_ = nullptr;
+  QPushButton* import_button_ = nullptr;
+  QLabel* status_text_ = nullptr;
+};
+
+}  // namespace vellumark

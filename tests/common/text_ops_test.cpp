@@ -1,0 +1,63 @@
+#include "common/text_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace vellumark {
+namespace {
+
+TEST(TextOfInteger, FormatsLikePercentD) {
+  const struct {
+    std::int32_t value;
+    const char* text;
+  } cases[] = {
+      {0, "0"},
+      {-5, "-5"},
+      {12, "12"},
+      {std::numeric_limits<std::int32_t>::max(), "2147483647"},
+      {std::numeric_limits<std::int32_t>::min(), "-2147483648"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TextOfInteger(c.value), c.text);
+}
+
+TEST(JoinTexts, ConcatenatesInOrderWithNothingBetween) {
+  EXPECT_EQ(JoinTexts({"A", "12"}), "A12");
+  EXPECT_EQ(JoinTexts({"/srv/shop", "/", "1001", ".png"}),
+            "/srv/shop/1001.png");
+  EXPECT_EQ(JoinTexts({"", "", ""}), "");
+  EXPECT_EQ(JoinTexts({"图片", "", "一"}), "图片一");
+}
+
+TEST(RightBytes, TakesTheLastBytes) {
+  const struct {
+    const char* text;
+    std::int32_t count;
+    Text expected;
+  } cases[] = {
+      {"abcdef", 4, "cdef"},
+      {"abc", 4, "abc"},
+      {"abc", 3, "abc"},
+      {"abc", 0, std::nullopt},
+      {"abc", -1, std::nullopt},
+      {"", 4, std::nullopt},
+      {"http://x/a.png", 4, ".png"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RightBytes(c.text, c.count), c.expected)
+        << c.text << " / " << c.count;
+  }
+}
+
+TEST(RightBytes, CutsBytesNotCharacters) {
+  // "图" is three bytes in UTF-8 (E5 9B BE); four bytes from the end of
+  // "a图x" start with its second byte.
+  const std::string text = "a\xE5\x9B\xBEx";
+  const Text cut = RightBytes(text, 3);
+  ASSERT_TRUE(cut.has_value());
+  EXPECT_EQ(*cut, "\x9B\xBEx");
+  EXPECT_EQ(RightBytes("ab图", 2), "\x9B\xBE");
+}
+
+}  // namespace
+}  // namespace vellumark
