@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "app/program_state.h"
 #include "common/text_ops.h"
@@ -12,6 +13,8 @@ class QPushButton;
 namespace vellumark {
 
 class ItemList;
+class ListDownload;
+struct DownloadOptions;
 
 // The start window: three buttons, the edit box that shows the chosen
 // workbook, the list of imported rows and a status text.
@@ -31,6 +34,15 @@ class MainWindow : public QWidget {
 
   ItemList* list() const { return list_; }
 
+  // Where "下载" saves; by default the program directory. For tests.
+  void SetDownloadFolder(std::string folder);
+  void SetDownloadOptions(const DownloadOptions& options);
+  bool DownloadRunning() const;
+
+ protected:
+  // Closing cancels a download still going and waits for it to end.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void CreateComponents();
   void BindKeys();
@@ -46,6 +58,7 @@ class MainWindow : public QWidget {
   ItemList* list_ = nullptr;
   QPushButton* import_button_ = nullptr;
   QLabel* status_text_ = nullptr;
+  ListDownload* download_ = nullptr;
 };
 
 }  // namespace vellumark
