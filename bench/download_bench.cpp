@@ -59,7 +59,16 @@ int main() {
                    Picture(std::stoi(request.matches[1].str())), "image/png");
                response.set_header("Connection", "close");
              });
+  int listen_socket = -1;
+  server.set_socket_options([&listen_socket](socket_t fd) {
+    const int yes = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listen_socket = fd;
+  });
   const int port = server.bind_to_any_port("127.0.0.1");
+  // The library's listen queue of 5 would drop connections of the parallel
+  // run under load (each then waits a second for the SYN retry).
+  if (listen_socket >= 0) listen(listen_socket, 128);
   std::thread listener([&server] { server.listen_after_bind(); });
   while (!server.is_running())
     std::this_thread::sleep_for(std::chrono::milliseconds(1));

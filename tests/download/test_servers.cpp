@@ -213,6 +213,11 @@ HttpServer::HttpServer(const TestCertificate* tls) {
     scheme_ = "http";
   }
   server_->new_task_queue = [] { return new httplib::ThreadPool(24); };
+  server_->set_socket_options([this](socket_t fd) {
+    const int yes = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listen_socket_ = fd;
+  });
 }
 
 HttpServer::~HttpServer() {
@@ -222,6 +227,9 @@ HttpServer::~HttpServer() {
 
 void HttpServer::Listen() {
   port_ = server_->bind_to_any_port("127.0.0.1");
+  // The library listens with a queue of 5; under load the connections of a
+  // parallel run would overflow it and wait a second for the SYN retry.
+  if (listen_socket_ >= 0) listen(listen_socket_, 128);
   thread_ = std::thread([this] { server_->listen_after_bind(); });
   while (!server_->is_running()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -86,6 +86,7 @@ class HttpServer {
  private:
   std::unique_ptr<httplib::Server> server_;
   std::string scheme_;
+  int listen_socket_ = -1;
   int port_ = 0;
   std::thread thread_;
 };
