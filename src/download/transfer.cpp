@@ -73,6 +73,8 @@ std::string ReasonOfCode(CURLcode code) {
       return "重定向过多";
     case CURLE_GOT_NOTHING:
       return "无响应";
+    case CURLE_WEIRD_SERVER_REPLY:
+      return "响应无效";
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
@@ -112,10 +114,6 @@ Transfer::Transfer(std::string_view address, const FetchOptions& options,
   if (!options.ca_file.empty()) {
     curl_easy_setopt(easy_, CURLOPT_CAINFO, options.ca_file.c_str());
   }
-  // The length is checked here, not by curl: a missing, zero or unreadable
-  // Content-Length means "read to the end", and an announced one ends the
-  // body even when the server keeps the connection open.
-  curl_easy_setopt(easy_, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
 
   curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
   curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
@@ -162,9 +160,11 @@ std::size_t Transfer::OnBody(char* data, std::size_t size, std::size_t count,
     return 0;
   }
   std::string_view bytes(data, size * count);
+  // curl frames the body by Content-Length already; this only guards the
+  // bytes kept against a server that sends more than it announced.
   if (transfer->announced_) {
     const std::uint64_t room = *transfer->announced_ - transfer->body_.size();
-    if (bytes.size() >= room) {
+    if (bytes.size() > room) {
       transfer->body_.append(bytes.substr(0, room));
       transfer->complete_ = true;
       return 0;  // all announced bytes are here; stop reading

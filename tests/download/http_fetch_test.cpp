@@ -90,7 +90,7 @@ TEST_F(RawFetchTest, PassesCredentialsFromTheAddress) {
       << raw_.Requests()[0];
 }
 
-TEST_F(RawFetchTest, JudgesTheAnnouncedLengthItself) {
+TEST_F(RawFetchTest, FramesTheBodyByTheAnnouncedLength) {
   const std::string body = "PICTUREBYTES";
   const struct {
     const char* name;
@@ -100,12 +100,16 @@ TEST_F(RawFetchTest, JudgesTheAnnouncedLengthItself) {
     std::string bytes;
     const char* reason;
   } cases[] = {
-      {"length 0, body to the end",
-       "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n" + body, false, true, body,
-       ""},
+      // The announced length frames the body, as HTTP says: a 0 means an
+      // empty body, whatever follows it; a length that is no number is
+      // a broken answer.
+      {"length 0", "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n" + body, false,
+       false, "", "空响应"},
+      {"length 0, kept open", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n",
+       true, false, "", "空响应"},
       {"length not a number",
-       "HTTP/1.0 200 OK\r\nContent-Length: abc\r\n\r\n" + body, false, true,
-       body, ""},
+       "HTTP/1.0 200 OK\r\nContent-Length: abc\r\n\r\n" + body, false, false,
+       "", "响应无效"},
       {"no length", "HTTP/1.0 200 OK\r\n\r\n" + body, false, true, body, ""},
       {"announced more than came",
        "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" + body, false, false,
@@ -113,6 +117,10 @@ TEST_F(RawFetchTest, JudgesTheAnnouncedLengthItself) {
       {"announced length ends a kept-open body",
        "HTTP/1.1 200 OK\r\nContent-Length: 12\r\n\r\n" + body, true, true, body,
        ""},
+      {"redirect kept open",
+       "HTTP/1.1 301 Moved\r\nLocation: /case-target.png\r\nContent-Length: "
+       "0\r\n\r\n",
+       true, true, body, ""},
       {"only the announced bytes count",
        "HTTP/1.0 200 OK\r\nContent-Length: 7\r\n\r\n" + body, false, true,
        "PICTURE", ""},
@@ -126,6 +134,8 @@ TEST_F(RawFetchTest, JudgesTheAnnouncedLengthItself) {
       {"no content", "HTTP/1.0 204 No Content\r\n\r\n", false, false, "",
        "空响应"},
   };
+  raw_.Answer("/case-target.png",
+              {"HTTP/1.1 200 OK\r\nContent-Length: 12\r\n\r\n" + body, true});
   int n = 0;
   for (const auto& c : cases) {
     const std::string path = "/case" + std::to_string(n++) + ".png";

@@ -109,7 +109,7 @@ std::vector<std::string> RawServer::Requests() const {
 void RawServer::Stop() {
   if (stopping_.exchange(true)) return;
   if (thread_.joinable()) thread_.join();
-  for (int fd : held_) close(fd);
+  for (std::thread& connection : connections_) connection.join();
   close(listener_);
 }
 
@@ -118,37 +118,42 @@ void RawServer::Serve() {
     pollfd waiting{listener_, POLLIN, 0};
     if (poll(&waiting, 1, 20) <= 0) continue;
     const int connection = accept(listener_, nullptr, nullptr);
-    if (connection >= 0) Handle(connection);
+    if (connection >= 0) {
+      connections_.emplace_back(&RawServer::Handle, this, connection);
+    }
   }
 }
 
+// Answers the requests of one connection in turn. A reply that holds the
+// connection open leaves it waiting for the next request (keep-alive, or a
+// stall when none comes) until the server stops.
 void RawServer::Handle(int connection) {
-  std::string request;
+  std::string pending;
   char buffer[4096];
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (request.find("\r\n\r\n") == std::string::npos &&
-         std::chrono::steady_clock::now() < deadline) {
-    pollfd readable{connection, POLLIN, 0};
-    if (poll(&readable, 1, 50) <= 0) continue;
-    const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
-    if (got <= 0) break;
-    request.append(buffer, static_cast<std::size_t>(got));
+  while (!stopping_.load()) {
+    const std::size_t end = pending.find("\r\n\r\n");
+    if (end == std::string::npos) {
+      pollfd readable{connection, POLLIN, 0};
+      if (poll(&readable, 1, 20) <= 0) continue;
+      const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
+      if (got <= 0) break;
+      pending.append(buffer, static_cast<std::size_t>(got));
+      continue;
+    }
+    const std::string request = pending.substr(0, end + 4);
+    pending.erase(0, end + 4);
+    Reply reply{"HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found",
+                false};
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      requests_.push_back(request);
+      auto found = replies_.find(PathOf(request));
+      if (found != replies_.end()) reply = found->second;
+    }
+    send(connection, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
+    if (!reply.hold_open) break;
   }
-  Reply reply{"HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found",
-              false};
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    requests_.push_back(request);
-    auto found = replies_.find(PathOf(request));
-    if (found != replies_.end()) reply = found->second;
-  }
-  send(connection, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
-  if (reply.hold_open) {
-    held_.push_back(connection);
-  } else {
-    close(connection);
-  }
+  close(connection);
 }
 
 int ClosedPort() {

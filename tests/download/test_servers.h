@@ -21,7 +21,8 @@ class RawServer {
  public:
   struct Reply {
     std::string bytes;
-    bool hold_open = false;  // send, then keep the connection until Stop
+    // Send, then keep the connection for a next request until Stop.
+    bool hold_open = false;
   };
 
   RawServer();
@@ -43,8 +44,8 @@ class RawServer {
   mutable std::mutex mutex_;
   std::map<std::string, Reply> replies_;
   std::vector<std::string> requests_;
-  std::vector<int> held_;
   std::thread thread_;
+  std::vector<std::thread> connections_;  // touched by the accept thread only
 };
 
 // A port on 127.0.0.1 where nothing listens.
