@@ -9,8 +9,8 @@ namespace vellumark::cli {
 
 Result<std::vector<ImportedRow>> ImportRows(const std::string& workbook) {
   ProgramState state;
-  ExcelApp application;
-  ExcelWorkbooks workbooks;
+  import::ExcelApp application;
+  import::ExcelWorkbooks workbooks;
   std::vector<ImportedRow> rows;
   const ImportResult result = RunImport(
       workbook, application, workbooks, state,

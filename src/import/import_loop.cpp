@@ -9,6 +9,8 @@
 namespace vellumark {
 namespace {
 
+using import::ExcelApp;
+using import::ExcelWorkbooks;
 using sheets::AutomationObject;
 using sheets::ClearObject;
 using sheets::GetNumberProperty;
@@ -52,12 +54,13 @@ ImportResult RunImport(std::string_view path, ExcelApp& application,
   AutomationObject cell;
   ImportResult result;
 
-  application.CreateApplication();
+  const bool started = application.CreateApplication();
   application.SetVisible(false);
   workbooks.AttachApplication(application);
-  if (!workbooks.OpenWorkbook(std::string(path))) {
+  const import::OpenOutcome opened = workbooks.OpenWorkbook(path);
+  if (!opened.opened) {
     // Not the blank workbook's empty sheet: a refused file adds no row.
-    result.refusal = workbooks.LastRefusal();
+    result.refusal = !started ? std::string(kNoEngine) : opened.reason;
     if (result.refusal.empty()) result.refusal = "无法打开工作簿";
     state.RowCount = 0;
   } else {

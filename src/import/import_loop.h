@@ -10,8 +10,10 @@
 
 namespace vellumark {
 
+namespace import {
 class ExcelApp;
 class ExcelWorkbooks;
+}  // namespace import
 
 // Takes one imported row (column A, column B) and appends it where the
 // front end keeps rows; returns the index it got, or -1.
@@ -23,13 +25,16 @@ struct ImportResult {
   bool ok() const { return refusal.empty(); }
 };
 
+inline constexpr std::string_view kNoEngine = "没有可用的表格引擎";
+
 // Drives the two spreadsheet components over the workbook at `path`: hidden
 // application, open, activate, first sheet, its used range, then cells A r
 // and B r of every row from 1 to the used range's last row, each handed to
 // `sink` in order; then closes, quits and releases everything. Writes
-// RowCount, RowCursor, CurrentId, CurrentUrl and LastItemIndex.
-ImportResult RunImport(std::string_view path, ExcelApp& application,
-                       ExcelWorkbooks& workbooks, ProgramState& state,
+// RowCount, RowCursor, CurrentId, CurrentUrl and LastItemIndex. A workbook
+// that cannot be opened adds no row: the result says why.
+ImportResult RunImport(std::string_view path, import::ExcelApp& application,
+                       import::ExcelWorkbooks& workbooks, ProgramState& state,
                        const RowSink& sink);
 
 // The low 32 bits of the number truncated toward zero; 0 for what is not a
