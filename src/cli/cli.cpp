@@ -16,7 +16,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out,
   app.require_subcommand(1);
   ListOptions list;
   AddListCommand(app, list);
-  DownloadOptionsOfCli download;
+  DownloadCommandOptions download;
   AddDownloadCommand(app, download);
 
   try {

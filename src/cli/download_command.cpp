@@ -25,7 +25,7 @@ std::string CheckReportFolder(const std::string& report) {
 
 }  // namespace
 
-void AddDownloadCommand(CLI::App& app, DownloadOptionsOfCli& options) {
+void AddDownloadCommand(CLI::App& app, DownloadCommandOptions& options) {
   CLI::App* download = app.add_subcommand(
       "download", "Save the picture of every row of WORKBOOK as ID + ending");
   download
@@ -43,7 +43,7 @@ void AddDownloadCommand(CLI::App& app, DownloadOptionsOfCli& options) {
       ->check(CLI::Validator(CheckReportFolder, "FILE"));
 }
 
-int RunDownload(const DownloadOptionsOfCli& options, std::ostream& out,
+int RunDownload(const DownloadCommandOptions& options, std::ostream& out,
                 std::ostream& err, bool err_is_terminal) {
   const auto rows = ImportRows(options.workbook);
   if (!rows) {

@@ -9,7 +9,7 @@ class App;
 
 namespace vellumark::cli {
 
-struct DownloadOptionsOfCli {
+struct DownloadCommandOptions {
   std::string workbook;
   std::string out = ".";
   int jobs = 8;
@@ -18,8 +18,8 @@ struct DownloadOptionsOfCli {
 
 // `download WORKBOOK [--out DIR] [--jobs N] [--report FILE]`: the import
 // loop, then every row's picture into DIR.
-void AddDownloadCommand(CLI::App& app, DownloadOptionsOfCli& options);
-int RunDownload(const DownloadOptionsOfCli& options, std::ostream& out,
+void AddDownloadCommand(CLI::App& app, DownloadCommandOptions& options);
+int RunDownload(const DownloadCommandOptions& options, std::ostream& out,
                 std::ostream& err, bool err_is_terminal);
 
 }  // namespace vellumark::cli

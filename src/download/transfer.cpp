@@ -113,6 +113,12 @@ Transfer::Transfer(std::string_view address, const FetchOptions& options,
                    static_cast<long>(options.connect_timeout.count()));
   if (!options.ca_file.empty()) {
     curl_easy_setopt(easy_, CURLOPT_CAINFO, options.ca_file.c_str());
+  } else {
+#ifdef _WIN32
+    // The system's store there is not a file: ask for it by name.
+    curl_easy_setopt(easy_, CURLOPT_SSL_OPTIONS,
+                     static_cast<long>(CURLSSLOPT_NATIVE_CA));
+#endif
   }
 
   curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
