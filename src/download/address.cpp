@@ -56,21 +56,37 @@ std::string_view WithoutQueryAndFragment(std::string_view address) {
   return address.substr(0, address.find_first_of("?#"));
 }
 
+void AppendEncoded(std::string_view text, std::string& out) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (NeedsEncoding(byte)) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+}
+
 std::string EncodeAddress(std::string_view address) {
   const std::string_view trimmed = WithoutFragment(Trimmed(address));
   const std::size_t path_start = PathStart(trimmed);
-  std::string encoded(trimmed.substr(0, path_start));
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (char c : trimmed.substr(path_start)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (NeedsEncoding(byte)) {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 0x0F];
-    } else {
-      encoded += c;
-    }
+  std::string encoded;
+  // Credentials ("user:password@") are encoded too; the host is left to the
+  // HTTP client, which turns a non-ASCII name into its ASCII form.
+  const std::size_t slashes = trimmed.find("://");
+  const std::size_t at = trimmed.substr(0, path_start).rfind('@');
+  if (slashes != std::string_view::npos && at != std::string_view::npos &&
+      at > slashes) {
+    encoded.append(trimmed.substr(0, slashes + 3));
+    AppendEncoded(trimmed.substr(slashes + 3, at - slashes - 3), encoded);
+    encoded.append(trimmed.substr(at, path_start - at));
+  } else {
+    encoded.append(trimmed.substr(0, path_start));
   }
+  AppendEncoded(trimmed.substr(path_start), encoded);
   return encoded;
 }
 

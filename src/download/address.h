@@ -17,9 +17,9 @@ std::string_view WithoutFragment(std::string_view address);
 std::string_view WithoutQueryAndFragment(std::string_view address);
 
 // The address as a browser would send it: surrounding blanks dropped, the
-// fragment removed, and in the path and query every space, control byte,
-// non-ASCII byte and one of "<>`{}  percent-encoded ("%20", "%E5..."). The
-// scheme, credentials and host are left as they are; "%" is kept, so an
+// fragment removed, and in the credentials, path and query every space,
+// control byte, non-ASCII byte and one of "<>`{} percent-encoded ("%20",
+// "%E5..."). Scheme and host are left as they are; "%" is kept, so an
 // address that is already encoded is not encoded twice.
 std::string EncodeAddress(std::string_view address);
 

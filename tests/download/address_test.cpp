@@ -22,6 +22,8 @@ TEST(EncodeAddress, EncodesLikeABrowserAndDropsTheFragment) {
       {"http://h/a.png#", "http://h/a.png"},
       {"  http://h/a.png \t", "http://h/a.png"},
       {"http://user:pw@h:81/a.png", "http://user:pw@h:81/a.png"},
+      {"http://us er:p\xC3\xA4@h/a.png", "http://us%20er:p%C3%A4@h/a.png"},
+      {"http://h/a@b.png", "http://h/a@b.png"},
       {"http://h", "http://h"},
       {"http://h?x=1", "http://h?x=1"},
       {"http://h/{a}`b`\x7f", "http://h/%7Ba%7D%60b%60%7F"},
