@@ -8,34 +8,25 @@
 
 #include "cli/cli.h"
 #include "id_url_workbook.h"
-#include "picture_routes.h"
-#include "proxy_environment.h"
-#include "test_servers.h"
+#include "served_folder.h"
 
 namespace vellumark::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using testing::ReadFile;
 
 class DownloadCommandTest : public ::testing::Test {
  protected:
-  DownloadCommandTest() : routes_(http_.server()) {
-    http_.Listen();
-    root_ = fs::temp_directory_path() /
-            ("vellumark-cli-command-" + std::to_string(http_.port()));
-    fs::remove_all(root_);
+  DownloadCommandTest()
+      : served_("cli-command"),
+        routes_(served_.routes()),
+        root_(served_.folder()) {
     out_dir_ = root_ / "out";
     fs::create_directories(out_dir_);
     workbook_ = root_ / "pictures.xlsx";
   }
-  ~DownloadCommandTest() override { fs::remove_all(root_); }
 
   int Run(std::vector<std::string> args) {
     std::vector<const char*> argv = {"vellumark-cli"};
@@ -43,9 +34,8 @@ class DownloadCommandTest : public ::testing::Test {
     return RunCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
   }
 
-  testing::ProxyEnvironment proxies_;
-  testing::HttpServer http_;
-  testing::PictureRoutes routes_;
+  testing::ServedFolder served_;
+  testing::PictureRoutes& routes_;
   fs::path root_;
   fs::path out_dir_;
   fs::path workbook_;
@@ -54,10 +44,10 @@ class DownloadCommandTest : public ::testing::Test {
 };
 
 TEST_F(DownloadCommandTest, ImportsTheWorkbookAndSavesEveryRow) {
-  ASSERT_TRUE(testing::WriteIdUrlWorkbook(workbook_,
-                                          {{"1001", http_.Url("/pic.png?x=1")},
-                                           {"1002", http_.Url("/pic2.png")},
-                                           {"1003", http_.Url("/302.png")}}));
+  ASSERT_TRUE(testing::WriteIdUrlWorkbook(
+      workbook_, {{"1001", served_.Url("/pic.png?x=1")},
+                  {"1002", served_.Url("/pic2.png")},
+                  {"1003", served_.Url("/302.png")}}));
   const fs::path report = root_ / "report.json";
   EXPECT_EQ(Run({"download", workbook_.string(), "--out", out_dir_.string(),
                  "--jobs", "2", "--report", report.string()}),
@@ -77,7 +67,8 @@ TEST_F(DownloadCommandTest, ImportsTheWorkbookAndSavesEveryRow) {
 
 TEST_F(DownloadCommandTest, ExitsOneWhenARowFailed) {
   ASSERT_TRUE(testing::WriteIdUrlWorkbook(
-      workbook_, {{"1", http_.Url("/pic.png")}, {"2", http_.Url("/404.png")}}));
+      workbook_,
+      {{"1", served_.Url("/pic.png")}, {"2", served_.Url("/404.png")}}));
   EXPECT_EQ(Run({"download", workbook_.string(), "--out", out_dir_.string()}),
             kExitSomeFailed);
   EXPECT_EQ(out_.str(), "2 rows: 1 saved, 1 failed\n");
@@ -88,7 +79,7 @@ TEST_F(DownloadCommandTest, ExitsOneWhenARowFailed) {
 
 TEST_F(DownloadCommandTest, RefusesBadArgumentsAndUnreadableWorkbooks) {
   ASSERT_TRUE(
-      testing::WriteIdUrlWorkbook(workbook_, {{"1", http_.Url("/pic.png")}}));
+      testing::WriteIdUrlWorkbook(workbook_, {{"1", served_.Url("/pic.png")}}));
   std::ofstream(root_ / "broken.xlsx") << "not a workbook";
   const std::string book = workbook_.string();
   const std::string out = out_dir_.string();
@@ -114,7 +105,7 @@ TEST_F(DownloadCommandTest, RefusesBadArgumentsAndUnreadableWorkbooks) {
 
 TEST_F(DownloadCommandTest, SavesIntoTheCurrentDirectoryByDefault) {
   ASSERT_TRUE(
-      testing::WriteIdUrlWorkbook(workbook_, {{"7", http_.Url("/pic.png")}}));
+      testing::WriteIdUrlWorkbook(workbook_, {{"7", served_.Url("/pic.png")}}));
   const fs::path before = fs::current_path();
   fs::current_path(out_dir_);
   const int code = Run({"download", workbook_.string()});

@@ -4,42 +4,26 @@
 #include <httplib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/cli.h"
-#include "picture_routes.h"
-#include "proxy_environment.h"
-#include "test_servers.h"
+#include "served_folder.h"
 
 namespace vellumark::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using testing::ReadFile;
 
 class DownloadRowsTest : public ::testing::Test {
  protected:
-  DownloadRowsTest() : routes_(http_.server()) {
-    http_.Listen();
-    folder_ = fs::temp_directory_path() /
-              ("vellumark-cli-" + std::to_string(http_.port()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+  DownloadRowsTest() : served_("cli-rows"), folder_(served_.folder()) {
     options_.folder = folder_.string();
   }
-  ~DownloadRowsTest() override { fs::remove_all(folder_); }
 
-  testing::ProxyEnvironment proxies_;
-  testing::HttpServer http_;
-  testing::PictureRoutes routes_;
+  testing::ServedFolder served_;
   fs::path folder_;
   DownloadRunOptions options_;
   std::ostringstream out_;
@@ -48,9 +32,9 @@ class DownloadRowsTest : public ::testing::Test {
 
 TEST_F(DownloadRowsTest, ReportsEveryRowAndExitsOneWhenSomeFailed) {
   const std::vector<ImportedRow> rows = {
-      {"1001", http_.Url("/pic.png?x=1")},
-      {"1002", http_.Url("/404.png")},
-      {"a/b", http_.Url("/pic.png")},
+      {"1001", served_.Url("/pic.png?x=1")},
+      {"1002", served_.Url("/404.png")},
+      {"a/b", served_.Url("/pic.png")},
   };
   options_.report = (folder_ / "report.json").string();
   EXPECT_EQ(DownloadRows(rows, options_, out_, err_), kExitSomeFailed);
@@ -82,8 +66,8 @@ TEST_F(DownloadRowsTest, ReportsEveryRowAndExitsOneWhenSomeFailed) {
 TEST_F(DownloadRowsTest, ExitsZeroWhenEveryRowWasSavedAndShowsProgress) {
   options_.progress = true;
   options_.jobs = 2;
-  const std::vector<ImportedRow> rows = {{"1", http_.Url("/pic.png")},
-                                         {"2", http_.Url("/pic2.png")}};
+  const std::vector<ImportedRow> rows = {{"1", served_.Url("/pic.png")},
+                                         {"2", served_.Url("/pic2.png")}};
   EXPECT_EQ(DownloadRows(rows, options_, out_, err_), kExitOk);
   EXPECT_EQ(out_.str(), "2 rows: 2 saved, 0 failed\n");
   EXPECT_EQ(err_.str(), "\rdownloading 1/2\rdownloading 2/2\n");
@@ -96,8 +80,9 @@ TEST_F(DownloadRowsTest, NoRowsIsNoFailure) {
 
 TEST_F(DownloadRowsTest, AReportThatCannotBeWrittenIsAnError) {
   options_.report = (folder_ / "missing" / "report.json").string();
-  EXPECT_EQ(DownloadRows({{"1", http_.Url("/pic.png")}}, options_, out_, err_),
-            kExitUsage);
+  EXPECT_EQ(
+      DownloadRows({{"1", served_.Url("/pic.png")}}, options_, out_, err_),
+      kExitUsage);
   EXPECT_NE(err_.str().find("cannot write the report"), std::string::npos);
 }
 

@@ -9,13 +9,10 @@
 #include <map>
 #include <mutex>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "common/text_ops.h"
-#include "picture_routes.h"
-#include "proxy_environment.h"
-#include "test_servers.h"
+#include "served_folder.h"
 
 namespace vellumark {
 namespace {
@@ -23,13 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::PictureBytes;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using testing::ReadFile;
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -49,33 +40,22 @@ std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
 
 class DownloadEngineTest : public ::testing::Test {
  protected:
-  DownloadEngineTest() : routes_(http_.server()) {
-    http_.Listen();
-    const ::testing::TestInfo* test =
-        ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = fs::temp_directory_path() /
-            (std::string("vellumark-engine-") + test->name() + "-" +
-             std::to_string(http_.port()));
-    fs::remove_all(root_);
+  DownloadEngineTest()
+      : served_("engine"), routes_(served_.routes()), root_(served_.folder()) {
     out_ = root_ / "out";
     fs::create_directories(out_);
     options_.fetch.connect_timeout = 2000ms;
     options_.fetch.stall_timeout = 1000ms;
   }
-  ~DownloadEngineTest() override {
-    routes_.stall_gate().Open();
-    fs::remove_all(root_);
-  }
 
-  std::string Url(const std::string& path) const { return http_.Url(path); }
+  std::string Url(const std::string& path) const { return served_.Url(path); }
 
   std::vector<RowOutcome> Run(std::vector<DownloadRow> rows) {
     return DownloadAllRows(std::move(rows), out_.string(), options_);
   }
 
-  testing::ProxyEnvironment proxies_;
-  testing::HttpServer http_;
-  testing::PictureRoutes routes_;
+  testing::ServedFolder served_;
+  testing::PictureRoutes& routes_;
   fs::path root_;
   fs::path out_;
   DownloadOptions options_;

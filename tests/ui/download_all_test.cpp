@@ -7,13 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "app/program_state.h"
 #include "download/download_engine.h"
-#include "picture_routes.h"
-#include "proxy_environment.h"
-#include "test_servers.h"
+#include "served_folder.h"
 #include "ui/item_list.h"
 #include "ui/main_window.h"
 
@@ -23,15 +20,9 @@ using vellumark::MainWindow;
 using vellumark::ProgramState;
 using vellumark::Text;
 using vellumark::testing::PictureBytes;
+using vellumark::testing::ReadFile;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 std::vector<std::string> FileNames(const fs::path& folder) {
   std::vector<std::string> names;
@@ -50,9 +41,7 @@ class DownloadAllTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<vellumark::testing::ProxyEnvironment> proxies_;
-  std::unique_ptr<vellumark::testing::HttpServer> http_;
-  std::unique_ptr<vellumark::testing::PictureRoutes> routes_;
+  std::unique_ptr<vellumark::testing::ServedFolder> served_;
   ProgramState state_;
   std::unique_ptr<MainWindow> window_;
   fs::path folder_;
@@ -80,15 +69,8 @@ class DownloadAllTest : public QObject {
 
  private slots:
   void init() {
-    proxies_ = std::make_unique<vellumark::testing::ProxyEnvironment>();
-    http_ = std::make_unique<vellumark::testing::HttpServer>();
-    routes_ =
-        std::make_unique<vellumark::testing::PictureRoutes>(http_->server());
-    http_->Listen();
-    folder_ = fs::temp_directory_path() /
-              ("vellumark-window-" + std::to_string(http_->port()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    served_ = std::make_unique<vellumark::testing::ServedFolder>("window");
+    folder_ = served_->folder();
     state_ = ProgramState();
     window_ = std::make_unique<MainWindow>(state_);
     window_->SetDownloadFolder(folder_.string());
@@ -97,19 +79,15 @@ class DownloadAllTest : public QObject {
   }
   void cleanup() {
     window_.reset();
-    routes_->stall_gate().Open();
-    routes_.reset();
-    http_.reset();
-    proxies_.reset();
-    fs::remove_all(folder_);
+    served_.reset();
   }
 
   void savesEveryShownRowAndShowsEachResult() {
-    AddRow("1001", http_->Url("/pic.png?x=1"));
-    AddRow("1002", http_->Url("/404.png"));
-    AddRow("../1003", http_->Url("/pic.png"));
+    AddRow("1001", served_->Url("/pic.png?x=1"));
+    AddRow("1002", served_->Url("/404.png"));
+    AddRow("../1003", served_->Url("/pic.png"));
     AddRow("1004", "");
-    AddRow("1005", http_->Url("/pic2.png"));
+    AddRow("1005", served_->Url("/pic2.png"));
     state_.RowCount = 1;  // an earlier import's count bounds nothing
 
     QTest::mouseClick(DownloadButton(), Qt::LeftButton);
@@ -134,9 +112,10 @@ class DownloadAllTest : public QObject {
 
   void staysResponsiveShowsProgressAndStops() {
     std::ofstream(folder_ / "9.png") << "GOOD OLD PICTURE";
-    AddRow("1", http_->Url("/pic.png"));
-    AddRow("2", http_->Url("/pic2.png"));
-    for (const char* id : {"7", "8", "9"}) AddRow(id, http_->Url("/stall.png"));
+    AddRow("1", served_->Url("/pic.png"));
+    AddRow("2", served_->Url("/pic2.png"));
+    for (const char* id : {"7", "8", "9"})
+      AddRow(id, served_->Url("/stall.png"));
 
     QTest::mouseClick(DownloadButton(), Qt::LeftButton);
     QCOMPARE(DownloadButton()->text(), Q("停止"));
@@ -161,7 +140,7 @@ class DownloadAllTest : public QObject {
     QCOMPARE(DownloadButton()->text(), Q("下载"));
 
     // A second click downloads everything again.
-    routes_->stall_gate().Open();
+    served_->routes().stall_gate().Open();
     QTest::mouseClick(DownloadButton(), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith(Q("完成")), 10000);
     QCOMPARE(Status(), Q("完成：已保存 5，失败 0"));
@@ -169,9 +148,11 @@ class DownloadAllTest : public QObject {
   }
 
   void closingCancelsAndLeavesNoPartialFile() {
-    for (const char* id : {"1", "2", "3"}) AddRow(id, http_->Url("/stall.png"));
+    for (const char* id : {"1", "2", "3"})
+      AddRow(id, served_->Url("/stall.png"));
     QTest::mouseClick(DownloadButton(), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(routes_->SeenCount(), std::size_t{3}, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(served_->routes().SeenCount(), std::size_t{3},
+                              10000);
 
     QElapsedTimer timer;
     timer.start();
