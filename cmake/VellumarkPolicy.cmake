@@ -7,6 +7,10 @@ else()
   target_compile_options(vellumark_policy INTERFACE
     -Wall -Wextra -Wnon-virtual-dtor -Wold-style-cast)
 endif()
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  # GCC 12 warns falsely about std::string concatenation (its bug 105329).
+  target_compile_options(vellumark_policy INTERFACE -Wno-restrict)
+endif()
 target_compile_definitions(vellumark_policy INTERFACE
   QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
 

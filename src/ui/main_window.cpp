@@ -6,6 +6,11 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "common/program_directory.h"
+#include "import/excel_app.h"
+#include "import/excel_workbooks.h"
+#include "import/import_loop.h"
+#include "ui/common_dlg.h"
 #include "ui/item_list.h"
 #include "ui/list_download.h"
 #include "ui/program_icon.h"
@@ -15,6 +20,8 @@ namespace vellumark {
 namespace {
 
 constexpr char kCaption[] = "Vellumark  Quorreth  https://vellumark.example";
+constexpr char kWorkbookFilter[] =
+    "excel文件（*.xlsx）|*.xlsx|03excel文件（*.xls）|*.xls";
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* text,
                         QRect geometry) {
@@ -44,6 +51,8 @@ MainWindow::MainWindow(ProgramState& state, QWidget* parent)
   BindKeys();
 }
 
+MainWindow::~MainWindow() = default;
+
 // In the order the components are stored, which is also the Tab order.
 void MainWindow::CreateComponents() {
   instructions_button_ =
@@ -61,8 +70,16 @@ void MainWindow::CreateComponents() {
   list_->setObjectName(QString::fromUtf8("超级列表框1"));
   list_->setGeometry(8, 41, 328, 213);
 
+  excel_workbooks_ = std::make_unique<import::ExcelWorkbooks>();
+  excel_app_ = std::make_unique<import::ExcelApp>();
+
   import_button_ =
       MakeButton(this, "按钮1", "导入表格", QRect(338, 9, 64, 24));
+
+  dialog_ = new CommonDlg(this);
+  dialog_->setObjectName(QString::fromUtf8("通用对话框1"));
+  dialog_->filter = kWorkbookFilter;
+  dialog_->initial_filter = 0;
 
   status_text_ = new QLabel(this);
   status_text_->setObjectName(QString::fromUtf8("状态文本"));
@@ -105,7 +122,24 @@ void MainWindow::SetStatusText(std::string_view text) {
       QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void MainWindow::ImportSheet() {}
+void MainWindow::ImportSheet() {
+  dialog_->kind = 0;
+  dialog_->initial_directory = std::string(TextView(ProgramDirectory()));
+  if (!dialog_->ShowDialog(this)) return;
+  WriteEditBox(dialog_->file_name);
+
+  const ImportResult result = RunImport(
+      dialog_->file_name, *excel_app_, *excel_workbooks_, state_,
+      [this](const Text& id, const Text& address) {
+        const std::int32_t row = list_->InsertItem();
+        list_->SetItemText(row, 0, TextView(id));
+        list_->SetItemText(row, 1, TextView(address));
+        return row;
+      });
+  SetStatusText(result.ok()
+                    ? JoinTexts({"已导入 ", TextOfInteger(result.rows), " 行"})
+                    : JoinTexts({"未导入：", result.refusal}));
+}
 
 // Saves the picture of every row shown, off the UI thread; a second click
 // while it runs ("停止") cancels.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "app/program_state.h"
@@ -12,6 +13,12 @@ class QPushButton;
 
 namespace vellumark {
 
+namespace import {
+class ExcelApp;
+class ExcelWorkbooks;
+}  // namespace import
+
+class CommonDlg;
 class ItemList;
 class ListDownload;
 struct DownloadOptions;
@@ -23,6 +30,7 @@ class MainWindow : public QWidget {
   static constexpr QSize kOuterSize{413, 291};
 
   explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Centred on the primary screen, then sized so the frame is kOuterSize
   // once the window manager has framed it.
@@ -33,6 +41,7 @@ class MainWindow : public QWidget {
   void SetStatusText(std::string_view text);
 
   ItemList* list() const { return list_; }
+  CommonDlg* dialog() const { return dialog_; }
 
   // Where "下载" saves; by default the program directory. For tests.
   void SetDownloadFolder(std::string folder);
@@ -58,6 +67,10 @@ class MainWindow : public QWidget {
   ItemList* list_ = nullptr;
   QPushButton* import_button_ = nullptr;
   QLabel* status_text_ = nullptr;
+  // The components without a face.
+  std::unique_ptr<import::ExcelWorkbooks> excel_workbooks_;
+  std::unique_ptr<import::ExcelApp> excel_app_;
+  CommonDlg* dialog_ = nullptr;
   ListDownload* download_ = nullptr;
 };
 
