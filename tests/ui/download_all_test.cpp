@@ -10,7 +10,9 @@
 
 #include "app/program_state.h"
 #include "download/download_engine.h"
+#include "id_url_workbook.h"
 #include "served_folder.h"
+#include "ui/common_dlg.h"
 #include "ui/item_list.h"
 #include "ui/main_window.h"
 
@@ -145,6 +147,36 @@ class DownloadAllTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith(Q("完成")), 10000);
     QCOMPARE(Status(), Q("完成：已保存 5，失败 0"));
     QCOMPARE(ReadFile(folder_ / "9.png"), PictureBytes('T'));
+  }
+
+  // The whole flow: two imports append, and "下载" then processes every row
+  // the list shows, not only the last import's count.
+  void downloadsWhatTwoImportsListed() {
+    const fs::path first = folder_ / "first.xlsx";
+    const fs::path second = folder_ / "second.xlsx";
+    QVERIFY(vellumark::testing::WriteIdUrlWorkbook(
+        first,
+        {{"1", served_->Url("/pic.png")}, {"2", served_->Url("/pic2.png")}}));
+    QVERIFY(vellumark::testing::WriteIdUrlWorkbook(
+        second, {{"3", served_->Url("/301.png")}}));
+    const fs::path out = folder_ / "out";
+    fs::create_directories(out);
+    window_->SetDownloadFolder(out.string());
+    for (const fs::path& book : {first, second}) {
+      window_->dialog()->SetChooser(
+          [book](const vellumark::CommonDlg::Request&)
+              -> std::optional<std::string> { return book.string(); });
+      QTest::mouseClick(ImportButton(), Qt::LeftButton);
+    }
+    QCOMPARE(List()->ItemCount(), 3);
+    QCOMPARE(state_.RowCount, 1);
+
+    QTest::mouseClick(DownloadButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith(Q("完成")), 10000);
+    QCOMPARE(Status(), Q("完成：已保存 3，失败 0"));
+    QCOMPARE(FileNames(out),
+             (std::vector<std::string>{"1.png", "2.png", "3.png"}));
+    QCOMPARE(ReadFile(out / "3.png"), PictureBytes('A'));
   }
 
   void closingCancelsAndLeavesNoPartialFile() {
