@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "sheets/xls/xls_reader.h"
+TEST(XlsReader, Placeholder) {}
