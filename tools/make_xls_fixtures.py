@@ -858,6 +858,14 @@ def damaged_cases():
     cases["sheet_offset_outside"] = c.build()[0]
 
     c = Container()
+    c.stream("Workbook", b"\x01\x02\x03\x04" * 100)
+    cases["stream_without_bof"] = c.build()[0]
+
+    c = Container()
+    c.stream("Workbook", bof(BIFF8, 0x0005) + rec(DATEMODE, b"\0\0"))
+    cases["globals_without_eof"] = c.build()[0]
+
+    c = Container()
     c.stream("WordDocument", b"\xEC\xA5" + b"\0" * 600)
     cases["not_a_workbook_stream"] = c.build()[0]
 

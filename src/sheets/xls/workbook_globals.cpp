@@ -35,7 +35,8 @@ struct RawSheet {
 
 class GlobalsReader {
  public:
-  explicit GlobalsReader(std::string_view stream) : stream_(stream) {}
+  GlobalsReader(std::string_view stream, std::size_t max_shared_strings)
+      : stream_(stream), max_shared_strings_(max_shared_strings) {}
 
   Result<WorkbookGlobals> Read();
 
@@ -49,6 +50,7 @@ class GlobalsReader {
   void Finish(CodePageDecoder& decoder);
 
   std::string_view stream_;
+  std::size_t max_shared_strings_;
   WorkbookGlobals globals_;
   std::vector<RawSheet> raw_sheets_;
   std::unordered_map<std::uint16_t, RawText> formats_;
@@ -65,8 +67,7 @@ std::optional<Error> GlobalsReader::ReadBof(const Record& bof) {
   if (version == kBiff8Version) {
     globals_.biff8 = true;
   } else if (version != kBiff5Version) {
-    // BIFF2 to BIFF4 and unknown versions.
-    return Refused(kNotWorkbook);
+    return Damaged(kPartWorkbookStart);
   }
   return std::nullopt;
 }
@@ -94,6 +95,10 @@ std::optional<Error> GlobalsReader::ReadSharedStrings(RecordCursor& cursor) {
   if (!cursor.ok() ||
       unique > cursor.remaining() / kMinSharedStringBytes) {
     return Damaged(kPartSharedStrings);
+  }
+  if (unique > max_shared_strings_) {
+    return TooLarge("共享字符串超过 " + std::to_string(max_shared_strings_) +
+                    " 个");
   }
   globals_.shared_strings.reserve(unique);
   for (std::uint32_t i = 0; i < unique; ++i) {
@@ -165,7 +170,7 @@ Result<WorkbookGlobals> GlobalsReader::Read() {
   Record record;
   if (records.Next(record) != RecordStream::Step::kRecord ||
       record.type != record::kBof) {
-    return Refused(kNotWorkbook);
+    return Damaged(kPartWorkbookStart);
   }
   if (auto error = ReadBof(record)) return *error;
   for (;;) {
@@ -184,8 +189,9 @@ Result<WorkbookGlobals> GlobalsReader::Read() {
 
 }  // namespace
 
-Result<WorkbookGlobals> ReadWorkbookGlobals(std::string_view stream) {
-  return GlobalsReader(stream).Read();
+Result<WorkbookGlobals> ReadWorkbookGlobals(std::string_view stream,
+                                            std::size_t max_shared_strings) {
+  return GlobalsReader(stream, max_shared_strings).Read();
 }
 
 }  // namespace vellumark::sheets::xls

@@ -4,6 +4,7 @@
 // version, the sheet list, the shared strings, the date system, the code
 // page and the formats that make a cell a date.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +34,8 @@ struct WorkbookGlobals {
   }
 };
 
-Result<WorkbookGlobals> ReadWorkbookGlobals(std::string_view stream);
+// More shared strings than `max_shared_strings` is refused as too large.
+Result<WorkbookGlobals> ReadWorkbookGlobals(std::string_view stream,
+                                            std::size_t max_shared_strings);
 
 }  // namespace vellumark::sheets::xls

@@ -20,6 +20,8 @@ struct XlsLimits {
   // Text held by the first sheet's cells; a shared string counts once per
   // cell that shows it.
   std::size_t max_text_bytes = std::size_t{256} << 20;
+  // Each shared string costs a string object even when it is empty.
+  std::size_t max_shared_strings = 4'000'000;
 };
 
 class XlsReader : public WorkbookReader {

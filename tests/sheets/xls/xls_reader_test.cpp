@@ -199,6 +199,9 @@ TEST(XlsReader, SmallWorkbooksInEveryContainerLayout) {
     ExpectCells(book.first_sheet, {{1, 1, Kind::kText, 0, "ID"},
                                    {1, 2, Kind::kNumber, 1}});
   }
+  // The same sheet in BIFF8 (4096-byte sectors) and in BIFF5.
+  test::ExpectSameWorkbook(ReadOk("sector_4096.xls"),
+                           ReadOk("biff5_no_codepage.xls"));
 }
 
 TEST(XlsReader, DamagedFilesAreRefusedWithTheirReason) {
@@ -223,6 +226,8 @@ TEST(XlsReader, DamagedFilesAreRefusedWithTheirReason) {
       {"damaged_directory_bad_id.xls", "工作簿已损坏：目录"},
       {"damaged_stream_size_lie.xls", "工作簿已损坏：目录"},
       {"damaged_record_overrun.xls", "工作簿已损坏：记录"},
+      {"damaged_stream_without_bof.xls", "工作簿已损坏：工作簿开头"},
+      {"damaged_globals_without_eof.xls", "工作簿已损坏：工作簿开头"},
       {"damaged_sst_too_few_strings.xls", "工作簿已损坏：共享字符串表"},
       {"damaged_sst_string_overrun.xls", "工作簿已损坏：共享字符串表"},
       {"damaged_sst_index_outside.xls", "工作簿已损坏：共享字符串表"},
@@ -257,9 +262,10 @@ TEST(XlsReader, LimitsRefuseTooLargeWorkbooks) {
     const char* reason;
   };
   const Case cases[] = {
-      {{1000, 5'000'000, 1 << 20}, "工作簿过大：文件超过 1000 字节"},
-      {{1 << 20, 3, 1 << 20}, "工作簿过大：第一个工作表超过 3 个单元格"},
-      {{1 << 20, 5'000'000, 10}, "工作簿过大：第一个工作表的文字超过 10 字节"},
+      {{1000, 100, 1 << 20, 100}, "工作簿过大：文件超过 1000 字节"},
+      {{1 << 20, 3, 1 << 20, 100}, "工作簿过大：第一个工作表超过 3 个单元格"},
+      {{1 << 20, 100, 10, 100}, "工作簿过大：第一个工作表的文字超过 10 字节"},
+      {{1 << 20, 100, 1 << 20, 1}, "工作簿过大：共享字符串超过 1 个"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
