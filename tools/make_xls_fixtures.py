@@ -685,7 +685,7 @@ def sst_continue_book():
     texts = [
         "ABCD中文字符",        # compressed half, then UTF-16 half
         "汉字xyz",             # UTF-16 half, then compressed half
-        "Rich",                # formatting runs cut in two by a boundary
+        "Rich",                # a boundary between its formatting runs
         "ExtAB漢字",           # Far-East block after a cut in the text
         "Edge",                # ends exactly at a record's end
         "Next",                # starts a CONTINUE with its header
@@ -699,8 +699,8 @@ def sst_continue_book():
     part1 = b"\x01" + "中文字符".encode("utf-16-le")
     part1 += struct.pack("<HB", 5, 1) + "汉字".encode("utf-16-le")
     part2 = b"\x00" + b"xyz"
-    part2 += struct.pack("<HBH", 4, 0x08, 2) + b"Rich" + runs[:5]
-    part3 = runs[5:]
+    part2 += struct.pack("<HBH", 4, 0x08, 2) + b"Rich" + runs[:4]
+    part3 = runs[4:]
     part3 += struct.pack("<HBI", 7, 0x04, len(ext)) + b"ExtAB"
     part4 = b"\x01" + "漢字".encode("utf-16-le") + ext[:3]
     part5 = ext[3:] + struct.pack("<HB", 4, 0) + b"Edge"

@@ -148,7 +148,7 @@ TEST(XlsReader, SharedStringsSplitAcrossContinueRecords) {
               {
                   {1, 1, Kind::kText, 0, "ABCD中文字符"},  // compressed, UTF-16
                   {2, 1, Kind::kText, 0, "汉字xyz"},       // UTF-16, compressed
-                  {3, 1, Kind::kText, 0, "Rich"},   // runs cut by a boundary
+                  {3, 1, Kind::kText, 0, "Rich"},   // boundary between its runs
                   {4, 1, Kind::kText, 0, "ExtAB漢字"},  // Far-East block cut
                   {5, 1, Kind::kText, 0, "Edge"},   // ends at a record's end
                   {6, 1, Kind::kText, 0, "Next"},   // header opens a CONTINUE
