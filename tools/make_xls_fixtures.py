@@ -63,6 +63,28 @@ def str5(raw, count_bytes=2):
     return struct.pack("<B" if count_bytes == 1 else "<H", len(raw)) + raw
 
 
+def split_sst(strings, limit=8224):
+    """The shared strings cut into record parts as Excel cuts them: a
+    string's header stays whole, its characters go on in the next part
+    behind a fresh option byte."""
+    parts = [bytearray(struct.pack("<II", len(strings), len(strings)))]
+    for text in strings:
+        high = not is_compressible(text)
+        width = 2 if high else 1
+        if len(parts[-1]) + 3 + width > limit:
+            parts.append(bytearray())
+        parts[-1] += struct.pack("<HB", len(text), 1 if high else 0)
+        rest = text
+        while True:
+            room = (limit - len(parts[-1])) // width
+            parts[-1] += chars8(rest[:room], high)
+            rest = rest[room:]
+            if not rest:
+                break
+            parts.append(bytearray([1 if high else 0]))
+    return [bytes(part) for part in parts]
+
+
 def bof(version, substream):
     if version == BIFF8:
         return rec(BOF, struct.pack("<HHHHII", BIFF8, substream, 0x0DBB,
@@ -251,10 +273,8 @@ class Book:
             return records_with_continue(SST, self.sst_parts)
         if not self.sst:
             return b""
-        body = struct.pack("<II", len(self.sst), len(self.sst))
-        for text in self.sst:
-            body += str8(text)
-        return rec(SST, body) + rec(EXTSST, struct.pack("<H", 8))
+        return (records_with_continue(SST, split_sst(self.sst)) +
+                rec(EXTSST, struct.pack("<H", 8)))
 
     def globals_stream(self, offsets):
         v = self.version

@@ -14,7 +14,7 @@ struct CodePageDecoder::Platform {
 
 CodePageDecoder::CodePageDecoder(std::uint16_t code_page)
     : platform_(std::make_unique<Platform>()) {
-  const UINT wanted = code_page == 32769 ? 1252
+  const UINT wanted = code_page == 32769   ? 1252
                       : code_page == 32768 ? 10000
                                            : code_page;
   platform_->code_page = IsValidCodePage(wanted) ? wanted : kDefaultCodePage;

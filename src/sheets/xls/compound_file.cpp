@@ -125,9 +125,8 @@ std::optional<Error> CompoundFile::ReadFat() {
   // a chain of DIFAT sectors, each ending with the number of the next.
   std::vector<std::uint32_t> table_sectors;
   table_sectors.reserve(fat_sectors_);
-  for (std::size_t i = 0; i < kHeaderDifatEntries &&
-                          table_sectors.size() < fat_sectors_;
-       ++i) {
+  for (std::size_t i = 0;
+       i < kHeaderDifatEntries && table_sectors.size() < fat_sectors_; ++i) {
     table_sectors.push_back(U32At(file_, 0x4C + 4 * i));
   }
   const std::size_t per_difat_sector = sector_bytes_ / 4 - 1;
@@ -170,8 +169,7 @@ Result<std::vector<std::uint32_t>> CompoundFile::Chain(
   std::uint32_t sector = start;
   while (!needed_sectors || chain.size() < *needed_sectors) {
     if (sector == kEndOfChain && !needed_sectors) break;
-    if (sector > kMaxRegularSector || sector >= table.size() ||
-        seen[sector]) {
+    if (sector > kMaxRegularSector || sector >= table.size() || seen[sector]) {
       return Damaged(kPartSectorChain);
     }
     seen[sector] = true;

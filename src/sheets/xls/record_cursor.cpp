@@ -65,8 +65,7 @@ void RecordCursor::Skip(std::size_t count) {
       ok_ = false;
       return;
     }
-    const std::size_t step =
-        std::min(count, parts_[part_].size() - offset_);
+    const std::size_t step = std::min(count, parts_[part_].size() - offset_);
     offset_ += step;
     count -= step;
   }
@@ -80,8 +79,7 @@ std::string RecordCursor::Bytes(std::size_t count) {
   std::string bytes;
   bytes.reserve(count);
   while (count > 0 && Settle()) {
-    const std::size_t step =
-        std::min(count, parts_[part_].size() - offset_);
+    const std::size_t step = std::min(count, parts_[part_].size() - offset_);
     bytes.append(parts_[part_].substr(offset_, step));
     offset_ += step;
     count -= step;

@@ -86,8 +86,8 @@ std::optional<Error> SheetReader::SetNumber(std::uint16_t row,
                                             std::uint16_t column,
                                             std::uint16_t xf, double value) {
   CellValue cell;
-  cell.kind = globals_.IsDateXf(xf) ? CellValue::Kind::kDate
-                                    : CellValue::Kind::kNumber;
+  cell.kind =
+      globals_.IsDateXf(xf) ? CellValue::Kind::kDate : CellValue::Kind::kNumber;
   cell.number = value;
   return Set(row, column, std::move(cell));
 }

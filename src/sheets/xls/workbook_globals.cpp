@@ -72,8 +72,7 @@ std::optional<Error> GlobalsReader::ReadBof(const Record& bof) {
   return std::nullopt;
 }
 
-RawText GlobalsReader::ReadText(RecordCursor& cursor,
-                                std::size_t count_bytes) {
+RawText GlobalsReader::ReadText(RecordCursor& cursor, std::size_t count_bytes) {
   if (globals_.biff8) return {ReadBiff8String(cursor, count_bytes), true};
   return {ReadBiff5Bytes(cursor, count_bytes), false};
 }
@@ -92,8 +91,7 @@ std::optional<Error> GlobalsReader::ReadBoundSheet(RecordCursor& cursor) {
 std::optional<Error> GlobalsReader::ReadSharedStrings(RecordCursor& cursor) {
   cursor.U32();  // total uses, not needed
   const std::uint32_t unique = cursor.U32();
-  if (!cursor.ok() ||
-      unique > cursor.remaining() / kMinSharedStringBytes) {
+  if (!cursor.ok() || unique > cursor.remaining() / kMinSharedStringBytes) {
     return Damaged(kPartSharedStrings);
   }
   if (unique > max_shared_strings_) {

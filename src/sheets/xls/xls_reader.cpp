@@ -55,8 +55,7 @@ Result<WorkbookData> XlsReader::ReadFromBytes(std::string_view bytes) const {
   }
   auto stream = xls::ReadWorkbookStream(bytes);
   if (!stream) return stream.error();
-  auto globals =
-      xls::ReadWorkbookGlobals(*stream, limits_.max_shared_strings);
+  auto globals = xls::ReadWorkbookGlobals(*stream, limits_.max_shared_strings);
   if (!globals) return globals.error();
   const xls::CellLimits cell_limits{limits_.max_cells, limits_.max_text_bytes};
   auto first = xls::ReadSheetCells(*stream, *globals, globals->sheets.front(),

@@ -22,12 +22,18 @@ struct ExpectedCell {
 
 inline const char* KindName(CellValue::Kind kind) {
   switch (kind) {
-    case CellValue::Kind::kBlank: return "blank";
-    case CellValue::Kind::kNumber: return "number";
-    case CellValue::Kind::kDate: return "date";
-    case CellValue::Kind::kText: return "text";
-    case CellValue::Kind::kBoolean: return "boolean";
-    case CellValue::Kind::kError: return "error";
+    case CellValue::Kind::kBlank:
+      return "blank";
+    case CellValue::Kind::kNumber:
+      return "number";
+    case CellValue::Kind::kDate:
+      return "date";
+    case CellValue::Kind::kText:
+      return "text";
+    case CellValue::Kind::kBoolean:
+      return "boolean";
+    case CellValue::Kind::kError:
+      return "error";
   }
   return "?";
 }

@@ -17,20 +17,13 @@ TEST(DateFormats, CodesWithDateOrTimeTokens) {
     bool date;
   };
   const Case cases[] = {
-      {"yyyy/m/d", true},
-      {"h:mm AM/PM", true},
-      {"mm:ss.0", true},
-      {"[$-804]yyyy\"年\"m\"月\"", true},
-      {"[h]:mm", true},
-      {"[ss]", true},
-      {"General", false},
-      {"general;-general", false},
-      {"0.00E+00", false},
-      {"#,##0.00_);[Red](#,##0.00)", false},
-      {"0\" days\"", false},
-      {"\\h0", false},
-      {"*d0", false},
-      {"[DBNum1][$-804]General", false},
+      {"yyyy/m/d", true},      {"h:mm AM/PM", true},
+      {"mm:ss.0", true},       {"[$-804]yyyy\"年\"m\"月\"", true},
+      {"[h]:mm", true},        {"[ss]", true},
+      {"General", false},      {"general;-general", false},
+      {"0.00E+00", false},     {"#,##0.00_);[Red](#,##0.00)", false},
+      {"0\" days\"", false},   {"\\h0", false},
+      {"*d0", false},          {"[DBNum1][$-804]General", false},
       {"0.00;yyyy", false},  // a date only in the second section
       {"\"unclosed d", false},
   };
@@ -49,11 +42,11 @@ TEST(DateFormats, BuiltInIds) {
 
 TEST(RkNumber, IntegerAndDoubleFormsWithAndWithoutHundredth) {
   EXPECT_EQ(DecodeRk(0x00000002u | (5u << 2)), 5);
-  EXPECT_EQ(DecodeRk(0xFFFFFFFEu), -1);             // -1 as 30-bit integer
+  EXPECT_EQ(DecodeRk(0xFFFFFFFEu), -1);  // -1 as 30-bit integer
   EXPECT_EQ(DecodeRk(0x00000003u | (150u << 2)), 1.5);
-  EXPECT_EQ(DecodeRk(0x3FF00000u), 1.0);            // top bits of 1.0
-  EXPECT_EQ(DecodeRk(0x3FF00001u), 0.01);           // 1.0 / 100
-  EXPECT_EQ(DecodeRk(0x7FFFFFFEu), 536870911);      // largest integer
+  EXPECT_EQ(DecodeRk(0x3FF00000u), 1.0);        // top bits of 1.0
+  EXPECT_EQ(DecodeRk(0x3FF00001u), 0.01);       // 1.0 / 100
+  EXPECT_EQ(DecodeRk(0x7FFFFFFEu), 536870911);  // largest integer
 }
 
 TEST(CodePage, ConvertsKnownPagesAndMarksBadBytes) {
@@ -65,7 +58,7 @@ TEST(CodePage, ConvertsKnownPagesAndMarksBadBytes) {
   CodePageDecoder western(1252);
   EXPECT_EQ(western.ToUtf8("\xC4\x80"), "Ä€");
   EXPECT_EQ(western.ToUtf8("x\x81y"), "x\xEF\xBF\xBDy");  // unmapped in 1252
-  CodePageDecoder unknown(12345);  // falls back to 1252
+  CodePageDecoder unknown(12345);                         // falls back to 1252
   EXPECT_EQ(unknown.ToUtf8("\xE9"), "é");
 }
 

@@ -46,13 +46,13 @@ TEST(XlsReader, Biff8CellRecordsGiveTheirValues) {
   EXPECT_FALSE(book.date1904);
   ExpectCells(book.first_sheet,
               {
-                  {1, 1, Kind::kNumber, 1.5},          // NUMBER
-                  {1, 2, Kind::kNumber, 123456789},    // RK integer
-                  {2, 1, Kind::kNumber, -42},          // RK negative integer
-                  {2, 2, Kind::kNumber, 12.34},        // RK integer / 100
-                  {3, 1, Kind::kNumber, 0.5},          // RK double
-                  {3, 2, Kind::kNumber, -3},           // RK double / 100
-                  {4, 1, Kind::kNumber, 7},            // MULRK
+                  {1, 1, Kind::kNumber, 1.5},        // NUMBER
+                  {1, 2, Kind::kNumber, 123456789},  // RK integer
+                  {2, 1, Kind::kNumber, -42},        // RK negative integer
+                  {2, 2, Kind::kNumber, 12.34},      // RK integer / 100
+                  {3, 1, Kind::kNumber, 0.5},        // RK double
+                  {3, 2, Kind::kNumber, -3},         // RK double / 100
+                  {4, 1, Kind::kNumber, 7},          // MULRK
                   {4, 2, Kind::kNumber, -0.07},
                   {4, 3, Kind::kNumber, 1024},
                   {5, 1, Kind::kText, 0, "商品编号"},  // LABELSST
@@ -136,8 +136,7 @@ TEST(XlsReader, EmbeddedChartRecordsAreNotCells) {
 
 TEST(XlsReader, ChartSheetFirstGivesAChartSheet) {
   const WorkbookData book = ReadOk("chart_first.xls");
-  EXPECT_EQ(book.sheet_names,
-            (std::vector<std::string>{"Chart1", "Sheet1"}));
+  EXPECT_EQ(book.sheet_names, (std::vector<std::string>{"Chart1", "Sheet1"}));
   EXPECT_EQ(book.first_sheet.type(), SheetData::Type::kChart);
   EXPECT_FALSE(book.first_sheet.UsedRange().has_value());
 }
@@ -148,11 +147,11 @@ TEST(XlsReader, SharedStringsSplitAcrossContinueRecords) {
               {
                   {1, 1, Kind::kText, 0, "ABCD中文字符"},  // compressed, UTF-16
                   {2, 1, Kind::kText, 0, "汉字xyz"},       // UTF-16, compressed
-                  {3, 1, Kind::kText, 0, "Rich"},   // boundary between its runs
+                  {3, 1, Kind::kText, 0, "Rich"},  // boundary between its runs
                   {4, 1, Kind::kText, 0, "ExtAB漢字"},  // Far-East block cut
-                  {5, 1, Kind::kText, 0, "Edge"},   // ends at a record's end
-                  {6, 1, Kind::kText, 0, "Next"},   // header opens a CONTINUE
-                  {7, 1, Kind::kText, 0, "尾"},     // rich and Far-East both
+                  {5, 1, Kind::kText, 0, "Edge"},  // ends at a record's end
+                  {6, 1, Kind::kText, 0, "Next"},  // header opens a CONTINUE
+                  {7, 1, Kind::kText, 0, "尾"},    // rich and Far-East both
                   // A formula's STRING record continued.
                   {1, 2, Kind::kText, 0, "前半latin"},
                   {2, 2, Kind::kText, 0, "first 第二"},
@@ -161,8 +160,7 @@ TEST(XlsReader, SharedStringsSplitAcrossContinueRecords) {
 
 TEST(XlsReader, Biff5TextIsReadInItsCodePage) {
   const WorkbookData book = ReadOk("biff5_cp936.xls");
-  EXPECT_EQ(book.sheet_names,
-            (std::vector<std::string>{"第一页", "第二页"}));
+  EXPECT_EQ(book.sheet_names, (std::vector<std::string>{"第一页", "第二页"}));
   EXPECT_TRUE(book.date1904);
   ExpectCells(book.first_sheet,
               {
@@ -189,15 +187,15 @@ TEST(XlsReader, SmallWorkbooksInEveryContainerLayout) {
     const char* file;
     bool date1904;
   };
-  for (const Case& c : {Case{"date1904.xls", true},           // mini stream
-                        Case{"sector_4096.xls", false},       // version 4
+  for (const Case& c : {Case{"date1904.xls", true},      // mini stream
+                        Case{"sector_4096.xls", false},  // version 4
                         Case{"biff5_no_codepage.xls", false}}) {
     SCOPED_TRACE(c.file);
     const WorkbookData book = ReadOk(c.file);
     EXPECT_EQ(book.date1904, c.date1904);
     EXPECT_EQ(book.sheet_names, std::vector<std::string>{"Sheet1"});
-    ExpectCells(book.first_sheet, {{1, 1, Kind::kText, 0, "ID"},
-                                   {1, 2, Kind::kNumber, 1}});
+    ExpectCells(book.first_sheet,
+                {{1, 1, Kind::kText, 0, "ID"}, {1, 2, Kind::kNumber, 1}});
   }
   // The same sheet in BIFF8 (4096-byte sectors) and in BIFF5.
   test::ExpectSameWorkbook(ReadOk("sector_4096.xls"),
@@ -269,7 +267,8 @@ TEST(XlsReader, LimitsRefuseTooLargeWorkbooks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
-    const auto from_file = XlsReader(c.limits).Read(Fixture("biff8_values.xls"));
+    const auto from_file =
+        XlsReader(c.limits).Read(Fixture("biff8_values.xls"));
     ASSERT_FALSE(from_file.ok());
     EXPECT_EQ(from_file.reason(), c.reason);
   }
