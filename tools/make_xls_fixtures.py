@@ -173,8 +173,8 @@ class Book:
         self.xf_formats.append(format_id)
         return len(self.xf_formats) - 1
 
-    def sheet(self, name, cells=(), chart=False):
-        self.sheets.append((name, chart, list(cells)))
+    def sheet(self, name, cells=(), chart=False, module=False):
+        self.sheets.append((name, "module" if module else chart, list(cells)))
 
     def sst_index(self, text):
         if text not in self.sst:
@@ -258,6 +258,8 @@ class Book:
         if name in self.raw_sheet:
             return self.raw_sheet[name]
         v = self.version
+        if chart == "module":
+            return bof(v, 0x0006) + rec(EOF)
         if chart:
             return bof(v, 0x0020) + rec(EOF)
         # A DIMENSION that lies on purpose: the used range must come from
@@ -289,8 +291,8 @@ class Book:
             size = 20 if v == BIFF8 else 16
             out += rec(XF, struct.pack("<HH", 0, fid) + b"\x00" * (size - 4))
         for (name, chart, _), offset in zip(self.sheets, offsets):
-            out += rec(BOUNDSHEET, struct.pack("<IBB", offset, 0,
-                                               2 if chart else 0) +
+            kind = 6 if chart == "module" else 2 if chart else 0
+            out += rec(BOUNDSHEET, struct.pack("<IBB", offset, 0, kind) +
                        self.text(name, 1))
         out += self.sst_record()
         return out + rec(EOF)
@@ -742,6 +744,14 @@ def small_book(version=BIFF8, **kwargs):
     return b
 
 
+def module_first_book():
+    """BIFF5 with a VBA module listed before the worksheet."""
+    b = Book(BIFF5)
+    b.sheet("Module1", module=True)
+    b.sheet("Sheet1", [("label", 0, 0, "ID"), ("number", 0, 1, 1.0, 15)])
+    return b
+
+
 def chart_first_book():
     b = Book(BIFF8)
     b.sheet("Chart1", chart=True)
@@ -916,6 +926,7 @@ def main():
         ("embedded_chart", embedded_chart_book(), {}),
         ("sector_4096", small_book(), {"shift": 12, "pad_to": 5000}),
         ("biff5_no_codepage", small_book(BIFF5), {}),
+        ("biff5_module_first", module_first_book(), {}),
     ]
     twins = {"biff8_values", "biff5_cp936", "sst_continue", "used_range"}
     for name, book, options in sound:

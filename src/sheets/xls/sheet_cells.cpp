@@ -25,8 +25,8 @@ enum FormulaResult : std::uint8_t {
 };
 
 struct CellAt {
-  std::uint32_t row = 0;
-  std::uint32_t column = 0;
+  std::uint16_t row = 0;
+  std::uint16_t column = 0;
 };
 
 class SheetReader {
@@ -176,8 +176,7 @@ std::optional<Error> SheetReader::ReadFormulaString(RecordCursor& cursor) {
   cell.kind = CellValue::Kind::kText;
   cell.text = ReadText(cursor);
   if (!cursor.ok()) return Damaged(kPartCell);
-  return Set(static_cast<std::uint16_t>(at.row),
-             static_cast<std::uint16_t>(at.column), std::move(cell));
+  return Set(at.row, at.column, std::move(cell));
 }
 
 std::optional<Error> SheetReader::ReadCellRecord(const Record& record) {

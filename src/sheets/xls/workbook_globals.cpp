@@ -17,6 +17,8 @@ constexpr std::uint16_t kBiff8Version = 0x0600;
 constexpr std::uint16_t kBiff5Version = 0x0500;
 constexpr std::uint16_t kGlobalsSubstream = 0x0005;
 constexpr std::uint8_t kChartSheet = 0x02;
+// Excel 5 kept VBA modules as sheets; later versions list them nowhere.
+constexpr std::uint8_t kModuleSheet = 0x06;
 // The smallest shared-string entry: a count and an option byte.
 constexpr std::size_t kMinSharedStringBytes = 3;
 
@@ -81,10 +83,11 @@ std::optional<Error> GlobalsReader::ReadBoundSheet(RecordCursor& cursor) {
   RawSheet sheet;
   sheet.offset = cursor.U32();
   cursor.U8();  // visibility: hidden sheets keep their place in the order
-  sheet.chart = cursor.U8() == kChartSheet;
+  const std::uint8_t type = cursor.U8();
+  sheet.chart = type == kChartSheet;
   sheet.name = ReadText(cursor, 1);
   if (!cursor.ok()) return Damaged(kPartSheetList);
-  raw_sheets_.push_back(std::move(sheet));
+  if (type != kModuleSheet) raw_sheets_.push_back(std::move(sheet));
   return std::nullopt;
 }
 

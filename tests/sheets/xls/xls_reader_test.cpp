@@ -189,7 +189,9 @@ TEST(XlsReader, SmallWorkbooksInEveryContainerLayout) {
   };
   for (const Case& c : {Case{"date1904.xls", true},      // mini stream
                         Case{"sector_4096.xls", false},  // version 4
-                        Case{"biff5_no_codepage.xls", false}}) {
+                        Case{"biff5_no_codepage.xls", false},
+                        // A VBA module listed first is no sheet.
+                        Case{"biff5_module_first.xls", false}}) {
     SCOPED_TRACE(c.file);
     const WorkbookData book = ReadOk(c.file);
     EXPECT_EQ(book.date1904, c.date1904);
