@@ -243,12 +243,92 @@ TEST(XlsReader, DamagedFilesAreRefusedWithTheirReason) {
   }
 }
 
+std::string FixtureBytes(const std::string& name) {
+  std::ifstream in(Fixture(name), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)),
+                     std::istreambuf_iterator<char>());
+}
+
+void PutU32(std::string& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) {
+    bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
+}
+
+std::uint32_t GetU32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) {
+    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+  }
+  return value;
+}
+
+// A small fixture whose header claims `table_sectors` sector-table sectors:
+// the 109 header slots and the DIFAT sectors that follow all name the one
+// real table sector, so the file still reads the same. The DIFAT sectors
+// are appended.
+std::string WithDifat(std::uint32_t table_sectors) {
+  constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
+  constexpr std::size_t kSector = 512;
+  constexpr std::uint32_t kPerDifat = kSector / 4 - 1;
+  std::string bytes = FixtureBytes("date1904.xls");
+  const std::uint32_t table = GetU32(bytes, 0x4C);
+  for (std::size_t i = 1; i < 109; ++i) PutU32(bytes, 0x4C + 4 * i, table);
+  const std::uint32_t difat_count =
+      (table_sectors - 109 + kPerDifat - 1) / kPerDifat;
+  const auto first_difat =
+      static_cast<std::uint32_t>(bytes.size() / kSector - 1);
+  for (std::uint32_t d = 0; d < difat_count; ++d) {
+    std::string sector(kSector, '\0');
+    for (std::uint32_t i = 0; i < kPerDifat; ++i) {
+      PutU32(sector, 4 * i, table);
+    }
+    PutU32(sector, 4 * kPerDifat,
+           d + 1 < difat_count ? first_difat + d + 1 : kEndOfChain);
+    bytes += sector;
+  }
+  // Room enough that the claimed count fits in the file.
+  while (bytes.size() / kSector <= table_sectors) {
+    bytes += std::string(kSector, '\0');
+  }
+  PutU32(bytes, 0x2C, table_sectors);
+  PutU32(bytes, 0x44, first_difat);
+  PutU32(bytes, 0x48, difat_count);
+  return bytes;
+}
+
+TEST(XlsReader, SectorTableListedInDifatSectors) {
+  const auto sound = XlsReader().ReadFromBytes(WithDifat(300));
+  ASSERT_TRUE(sound.ok()) << sound.reason();
+  EXPECT_TRUE(sound->date1904);
+  test::ExpectCells(sound->first_sheet, {{1, 2, Kind::kNumber, 1}});
+
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  Case cases[] = {
+      {"chain back to its first DIFAT sector", WithDifat(300)},
+      {"chain outside the file", WithDifat(300)},
+      {"chain ends before the count", WithDifat(300)},
+  };
+  const auto first_difat = GetU32(cases[0].bytes, 0x44);
+  const auto first_difat_next = (first_difat + 1) * 512 + 508;
+  PutU32(cases[0].bytes, first_difat_next, first_difat);
+  PutU32(cases[1].bytes, first_difat_next, 90000);
+  PutU32(cases[2].bytes, 0x48, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto read = XlsReader().ReadFromBytes(c.bytes);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.reason(), "工作簿已损坏：扇区表");
+  }
+}
+
 TEST(XlsReader, CutFilesAreRefused) {
   // The fixture's sector table sits in its last sector, so every cut takes
   // away part of the table or of a stream.
-  std::ifstream in(Fixture("biff8_values.xls"), std::ios::binary);
-  const std::string whole((std::istreambuf_iterator<char>(in)),
-                          std::istreambuf_iterator<char>());
+  const std::string whole = FixtureBytes("biff8_values.xls");
   ASSERT_GT(whole.size(), 4096u);
   for (std::size_t size = 0; size < whole.size(); size += 97) {
     const auto read = XlsReader().ReadFromBytes(whole.substr(0, size));
