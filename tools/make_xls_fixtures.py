@@ -712,11 +712,12 @@ def sst_continue_book():
         "Edge",                # ends exactly at a record's end
         "Next",                # starts a CONTINUE with its header
         "尾",
+        "甲a" * 50,            # every character in a CONTINUE of its own
     ]
     b.sst = list(texts)
     runs = b"\x00\x00\x01\x00" + b"\x02\x00\x02\x00"
     ext = b"\x01\x00\x06\x00" + b"\xAA" * 6     # 10 bytes of phonetic data
-    part0 = struct.pack("<II", 7, len(texts))
+    part0 = struct.pack("<II", len(texts), len(texts))
     part0 += struct.pack("<HB", 8, 0) + b"ABCD"
     part1 = b"\x01" + "中文字符".encode("utf-16-le")
     part1 += struct.pack("<HB", 5, 1) + "汉字".encode("utf-16-le")
@@ -729,7 +730,11 @@ def sst_continue_book():
     part6 = struct.pack("<HB", 4, 0) + b"Next"
     part6 += struct.pack("<HBHI", 1, 0x0D, 1, 4) + "尾".encode("utf-16-le")
     part6 += b"\x00\x00\x00\x00" + b"\x01\x02\x03\x04"
-    b.sst_parts = [part0, part1, part2, part3, part4, part5, part6]
+    tiny = texts[7]
+    part6 += struct.pack("<HB", len(tiny), 1) + chars8(tiny[0], True)
+    tiny_parts = [bytes([1 if not is_compressible(ch) else 0]) +
+                  chars8(ch, not is_compressible(ch)) for ch in tiny[1:]]
+    b.sst_parts = [part0, part1, part2, part3, part4, part5, part6] + tiny_parts
     cells = [("sst", i, 0, t) for i, t in enumerate(texts)]
     cells.append(("formula_split", 0, 1, "前半", True, "latin", False))
     cells.append(("formula_split", 1, 1, "first", False, " 第二", True))

@@ -2,32 +2,37 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 #include "sheets/xls/utf8_builder.h"
 
 namespace vellumark::sheets::xls {
+namespace {
 
-RecordCursor::RecordCursor(std::span<const std::string_view> parts)
-    : parts_(parts) {
-  if (parts_.empty()) ok_ = false;
-}
+constexpr std::size_t kHeaderBytes = 4;
 
-std::size_t RecordCursor::remaining() const {
-  if (!ok_) return 0;
-  std::size_t total = parts_[part_].size() - offset_;
-  for (std::size_t i = part_ + 1; i < parts_.size(); ++i) {
-    total += parts_[i].size();
-  }
-  return total;
+}  // namespace
+
+RecordCursor::RecordCursor(const Record& record)
+    : part_(record.data),
+      continuation_(record.continuation),
+      remaining_(record.total_bytes) {}
+
+bool RecordCursor::NextPart() {
+  // The record stream checked every header and length already.
+  if (continuation_.size() < kHeaderBytes) return false;
+  const std::size_t length =
+      static_cast<std::uint8_t>(continuation_[2]) |
+      (static_cast<std::size_t>(static_cast<std::uint8_t>(continuation_[3]))
+       << 8);
+  part_ = continuation_.substr(kHeaderBytes, length);
+  continuation_.remove_prefix(kHeaderBytes + part_.size());
+  return true;
 }
 
 bool RecordCursor::Settle() {
   if (!ok_) return false;
-  while (AtPartEnd()) {
-    if (part_ + 1 >= parts_.size()) return false;
-    ++part_;
-    offset_ = 0;
+  while (part_.empty()) {
+    if (!NextPart()) return false;
   }
   return true;
 }
@@ -37,7 +42,9 @@ std::uint8_t RecordCursor::U8() {
     ok_ = false;
     return 0;
   }
-  return static_cast<std::uint8_t>(parts_[part_][offset_++]);
+  const auto byte = static_cast<std::uint8_t>(part_[0]);
+  Consume(1);
+  return byte;
 }
 
 std::uint16_t RecordCursor::U16() {
@@ -60,13 +67,13 @@ double RecordCursor::F64() {
 }
 
 void RecordCursor::Skip(std::size_t count) {
-  while (count > 0) {
-    if (!Settle()) {
-      ok_ = false;
-      return;
-    }
-    const std::size_t step = std::min(count, parts_[part_].size() - offset_);
-    offset_ += step;
+  if (count > remaining()) {
+    ok_ = false;
+    return;
+  }
+  while (count > 0 && Settle()) {
+    const std::size_t step = std::min(count, part_.size());
+    Consume(step);
     count -= step;
   }
 }
@@ -79,9 +86,9 @@ std::string RecordCursor::Bytes(std::size_t count) {
   std::string bytes;
   bytes.reserve(count);
   while (count > 0 && Settle()) {
-    const std::size_t step = std::min(count, parts_[part_].size() - offset_);
-    bytes.append(parts_[part_].substr(offset_, step));
-    offset_ += step;
+    const std::size_t step = std::min(count, part_.size());
+    bytes.append(part_.substr(0, step));
+    Consume(step);
     count -= step;
   }
   return bytes;
@@ -96,14 +103,12 @@ std::string RecordCursor::Characters(std::size_t count, bool high_byte) {
   }
   Utf8Builder text;
   for (std::size_t i = 0; i < count && ok_; ++i) {
-    if (AtPartEnd()) {
+    if (part_.empty()) {
       // A run continued in the next part starts with its own option byte.
-      if (part_ + 1 >= parts_.size()) {
+      if (!NextPart()) {
         ok_ = false;
         break;
       }
-      ++part_;
-      offset_ = 0;
       high_byte = (U8() & 0x01) != 0;
     }
     text.PushUnit(high_byte ? U16() : U8());

@@ -8,18 +8,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
+
+#include "sheets/xls/record_stream.h"
 
 namespace vellumark::sheets::xls {
 
 class RecordCursor {
  public:
-  explicit RecordCursor(std::span<const std::string_view> parts);
+  explicit RecordCursor(const Record& record);
 
   bool ok() const { return ok_; }
-  std::size_t remaining() const;
+  std::size_t remaining() const { return ok_ ? remaining_ : 0; }
 
   std::uint8_t U8();
   std::uint16_t U16();
@@ -33,13 +34,18 @@ class RecordCursor {
   std::string Characters(std::size_t count, bool high_byte);
 
  private:
-  bool AtPartEnd() const { return offset_ == parts_[part_].size(); }
+  // Moves to the next CONTINUE record's data; false when there is none.
+  bool NextPart();
   // Steps over exhausted parts; false when nothing is left.
   bool Settle();
+  void Consume(std::size_t count) {
+    part_.remove_prefix(count);
+    remaining_ -= count;
+  }
 
-  std::span<const std::string_view> parts_;
-  std::size_t part_ = 0;
-  std::size_t offset_ = 0;
+  std::string_view part_;          // what is left of the current part
+  std::string_view continuation_;  // CONTINUE records not yet entered
+  std::size_t remaining_ = 0;
   bool ok_ = true;
 };
 

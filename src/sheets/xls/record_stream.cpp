@@ -34,7 +34,6 @@ RecordStream::Step RecordStream::Next(Record& out) {
   // Writers pad the stream's last sector with zeros; a zero record type
   // with no length there is padding, not data.
   out.offset = position_;
-  out.parts.clear();
   std::string_view body;
   if (!ReadOne(out.type, body)) {
     const std::string_view rest = stream_.substr(position_);
@@ -44,14 +43,18 @@ RecordStream::Step RecordStream::Next(Record& out) {
     }
     return Step::kBroken;
   }
-  out.parts.push_back(body);
+  out.data = body;
+  out.total_bytes = body.size();
   // Each CONTINUE is at least a header, so this loop ends with the stream.
+  const std::size_t continuation_start = position_;
   while (stream_.size() - position_ >= kHeaderBytes &&
          ReadU16(stream_, position_) == record::kContinue) {
     std::uint16_t type = 0;
     if (!ReadOne(type, body)) return Step::kBroken;
-    out.parts.push_back(body);
+    out.total_bytes += body.size();
   }
+  out.continuation =
+      stream_.substr(continuation_start, position_ - continuation_start);
   return Step::kRecord;
 }
 

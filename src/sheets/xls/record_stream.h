@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace vellumark::sheets::xls {
 
@@ -43,8 +42,12 @@ inline constexpr std::uint16_t kBof = 0x0809;
 struct Record {
   std::uint16_t type = 0;
   std::size_t offset = 0;  // of the record header in the stream
-  // The record's own data first, then each CONTINUE record's data.
-  std::vector<std::string_view> parts;
+  std::string_view data;   // the record's own data
+  // The CONTINUE records right behind it, headers included, and the sum of
+  // all data lengths. Kept as one view so that a record continued a
+  // million times costs no memory.
+  std::string_view continuation;
+  std::size_t total_bytes = 0;
 };
 
 class RecordStream {

@@ -180,7 +180,7 @@ std::optional<Error> SheetReader::ReadFormulaString(RecordCursor& cursor) {
 }
 
 std::optional<Error> SheetReader::ReadCellRecord(const Record& record) {
-  RecordCursor cursor(record.parts);
+  RecordCursor cursor(record);
   switch (record.type) {
     case record::kNumber: {
       const std::uint16_t row = cursor.U16();

@@ -60,7 +60,7 @@ class GlobalsReader {
 };
 
 std::optional<Error> GlobalsReader::ReadBof(const Record& bof) {
-  RecordCursor cursor(bof.parts);
+  RecordCursor cursor(bof);
   const std::uint16_t version = cursor.U16();
   const std::uint16_t substream = cursor.U16();
   if (!cursor.ok() || substream != kGlobalsSubstream) {
@@ -118,7 +118,7 @@ std::optional<Error> GlobalsReader::ReadFormat(RecordCursor& cursor) {
 }
 
 std::optional<Error> GlobalsReader::ReadRecord(const Record& record) {
-  RecordCursor cursor(record.parts);
+  RecordCursor cursor(record);
   switch (record.type) {
     case record::kFilePass:
       return Refused(kEncrypted);

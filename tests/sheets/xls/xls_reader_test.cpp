@@ -142,6 +142,8 @@ TEST(XlsReader, ChartSheetFirstGivesAChartSheet) {
 }
 
 TEST(XlsReader, SharedStringsSplitAcrossContinueRecords) {
+  std::string tiny_parts;
+  for (int i = 0; i < 50; ++i) tiny_parts += "甲a";
   const WorkbookData book = ReadOk("sst_continue.xls");
   ExpectCells(book.first_sheet,
               {
@@ -152,6 +154,7 @@ TEST(XlsReader, SharedStringsSplitAcrossContinueRecords) {
                   {5, 1, Kind::kText, 0, "Edge"},  // ends at a record's end
                   {6, 1, Kind::kText, 0, "Next"},  // header opens a CONTINUE
                   {7, 1, Kind::kText, 0, "尾"},    // rich and Far-East both
+                  {8, 1, Kind::kText, 0, tiny_parts},  // a part per character
                   // A formula's STRING record continued.
                   {1, 2, Kind::kText, 0, "前半latin"},
                   {2, 2, Kind::kText, 0, "first 第二"},
