@@ -101,6 +101,8 @@ std::optional<Error> GlobalsReader::ReadSharedStrings(RecordCursor& cursor) {
     return TooLarge("共享字符串超过 " + std::to_string(max_shared_strings_) +
                     " 个");
   }
+  // A workbook has one table; a second one replaces the first.
+  globals_.shared_strings.clear();
   globals_.shared_strings.reserve(unique);
   for (std::uint32_t i = 0; i < unique; ++i) {
     globals_.shared_strings.push_back(ReadSharedStringEntry(cursor));
