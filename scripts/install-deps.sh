@@ -9,7 +9,7 @@ packages=(
   # windows, dialogs, drawing; a font that shows the Chinese texts
   qt6-base-dev fonts-wqy-microhei
   # tests
-  libgtest-dev libgmock-dev libcpp-httplib-dev
+  libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev
   # HTTP, workbooks, the instructions picture
   libcurl4-openssl-dev ca-certificates libzip-dev zipcmp zipmerge ziptool
   libexpat1-dev libjpeg-dev

@@ -108,12 +108,17 @@ def cfb(stream_names):
     fat = bytearray(b"\xff" * sector)
     struct.pack_into("<II", fat, 0, 0xFFFFFFFD, 0xFFFFFFFE)
     directory = bytearray(sector)
+    none = 0xFFFFFFFF
+    count = len(stream_names)
     for k, (name, kind) in enumerate([("Root Entry", 5)] + [(n, 2) for n in stream_names]):
         entry = bytearray(128)
         encoded = (name + "\0").encode("utf-16-le")
         entry[0:len(encoded)] = encoded
         struct.pack_into("<HBB", entry, 0x40, len(encoded), kind, 1)
-        struct.pack_into("<III", entry, 0x44, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF)
+        # The root's children as a chain of right siblings.
+        child = 1 if k == 0 and count else none
+        right = k + 1 if 0 < k < count else none
+        struct.pack_into("<III", entry, 0x44, none, right, child)
         struct.pack_into("<I", entry, 0x74, 0xFFFFFFFE)
         directory[128 * k:128 * (k + 1)] = entry
     return bytes(header + fat + directory)
@@ -325,8 +330,6 @@ def main():
         f.write(b"ID,URL\n1,https://example.com/a.png\n")
     with open(os.path.join(OUT, "encrypted.xlsx"), "wb") as f:
         f.write(cfb(["EncryptionInfo", "EncryptedPackage"]))
-    with open(os.path.join(OUT, "legacy.xls"), "wb") as f:
-        f.write(cfb(["Workbook"]))
 
 
 if __name__ == "__main__":

@@ -1,8 +1,11 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <iostream>
 
+#include "cli/download_command.h"
 #include "cli/list_command.h"
+#include "cli/terminal.h"
 
 namespace vellumark::cli {
 
@@ -13,6 +16,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out,
   app.require_subcommand(1);
   ListOptions list;
   AddListCommand(app, list);
+  DownloadCommandOptions download;
+  AddDownloadCommand(app, download);
 
   try {
     app.parse(argc, argv);
@@ -25,6 +30,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out,
   }
 
   if (app.got_subcommand("list")) return RunList(list, out, err);
+  if (app.got_subcommand("download")) {
+    const bool progress = &err == &std::cerr && StandardErrorIsTerminal();
+    return RunDownload(download, out, err, progress);
+  }
   return kExitUsage;
 }
 

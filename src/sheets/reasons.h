@@ -13,7 +13,6 @@ inline constexpr std::string_view kFileMissing = "文件不存在";
 inline constexpr std::string_view kUnreadable = "无法读取文件";
 inline constexpr std::string_view kNotWorkbook = "不是工作簿文件";
 inline constexpr std::string_view kEncrypted = "工作簿已加密";
-inline constexpr std::string_view kUnsupported = "不支持的格式";
 // The zip container itself (its directory), as opposed to one of its parts.
 inline constexpr std::string_view kContainer = "压缩包结构";
 

@@ -5,8 +5,8 @@
 #include <system_error>
 #include <vector>
 
-#include "sheets/compound_file.h"
 #include "sheets/reasons.h"
+#include "sheets/xls/xls_reader.h"
 #include "sheets/xlsx/xlsx_reader.h"
 
 namespace vellumark::sheets {
@@ -17,6 +17,7 @@ const std::vector<std::unique_ptr<WorkbookReader>>& Readers() {
   static const auto readers = [] {
     std::vector<std::unique_ptr<WorkbookReader>> list;
     list.push_back(std::make_unique<XlsxReader>());
+    list.push_back(std::make_unique<XlsReader>());
     return list;
   }();
   return readers;
@@ -42,16 +43,11 @@ Result<WorkbookData> ReadWorkbookFile(const std::filesystem::path& file) {
   first.resize(static_cast<std::size_t>(in.gcount()));
   in.close();
 
-  // An encrypted .xlsx is a compound file too: tell it apart before a
-  // legacy reader sees it.
-  const bool compound = first == kCompoundFileSignature;
-  if (compound && IsEncryptedPackage(file)) {
-    return Error{std::string(reasons::kEncrypted)};
-  }
+  // An encrypted .xlsx is a compound file too; the .xls reader tells it
+  // apart by its streams.
   for (const auto& reader : Readers()) {
     if (reader->Recognises(first)) return reader->Read(file);
   }
-  if (compound) return Error{std::string(reasons::kUnsupported)};
   return Error{std::string(reasons::kNotWorkbook)};
 }
 

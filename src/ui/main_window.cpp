@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "import/import_loop.h"
 #include "ui/common_dlg.h"
 #include "ui/item_list.h"
+#include "ui/list_download.h"
 #include "ui/load_window.h"
 #include "ui/program_icon.h"
 #include "ui/window_frame.h"
@@ -63,7 +65,8 @@ void MainWindow::CreateComponents() {
   edit_box_->setGeometry(8, 8, 328, 24);
 
   list_ = new ItemList({{QString::fromUtf8("宝贝ID"), 50},
-                        {QString::fromUtf8("透明图链接"), 100}},
+                        {QString::fromUtf8("透明图链接"), 100},
+                        {QString::fromUtf8("状态"), 150}},
                        this);
   list_->setObjectName(QString::fromUtf8("超级列表框1"));
   list_->setGeometry(8, 41, 328, 213);
@@ -84,6 +87,9 @@ void MainWindow::CreateComponents() {
   status_text_->setGeometry(338, 104, 66, 150);
   status_text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   status_text_->setWordWrap(true);
+
+  download_ =
+      new ListDownload(*this, *list_, *import_button_, *download_button_);
 
   connect(import_button_, &QPushButton::clicked, this,
           &MainWindow::ImportSheet);
@@ -136,7 +142,24 @@ void MainWindow::ImportSheet() {
                     : JoinTexts({"未导入：", result.refusal}));
 }
 
-void MainWindow::DownloadAll() {}
+// Saves the picture of every row shown, off the UI thread; a second click
+// while it runs ("停止") cancels.
+void MainWindow::DownloadAll() { download_->StartOrCancel(); }
+
+void MainWindow::SetDownloadFolder(std::string folder) {
+  download_->SetFolder(std::move(folder));
+}
+
+void MainWindow::SetDownloadOptions(const DownloadOptions& options) {
+  download_->SetOptions(options);
+}
+
+bool MainWindow::DownloadRunning() const { return download_->running(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  download_->CancelAndWait();
+  QWidget::closeEvent(event);
+}
 
 // Returns only once the instructions window has been closed.
 void MainWindow::ShowInstructions() {

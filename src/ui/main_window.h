@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "app/program_state.h"
 #include "common/text_ops.h"
@@ -19,6 +20,8 @@ class ExcelWorkbooks;
 
 class CommonDlg;
 class ItemList;
+class ListDownload;
+struct DownloadOptions;
 
 // The start window: three buttons, the edit box that shows the chosen
 // workbook, the list of imported rows and a status text.
@@ -40,6 +43,15 @@ class MainWindow : public QWidget {
   ItemList* list() const { return list_; }
   CommonDlg* dialog() const { return dialog_; }
 
+  // Where "下载" saves; by default the program directory. For tests.
+  void SetDownloadFolder(std::string folder);
+  void SetDownloadOptions(const DownloadOptions& options);
+  bool DownloadRunning() const;
+
+ protected:
+  // Closing cancels a download still going and waits for it to end.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void CreateComponents();
   void BindKeys();
@@ -59,6 +71,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<import::ExcelWorkbooks> excel_workbooks_;
   std::unique_ptr<import::ExcelApp> excel_app_;
   CommonDlg* dialog_ = nullptr;
+  ListDownload* download_ = nullptr;
 };
 
 }  // namespace vellumark

@@ -55,6 +55,25 @@ TEST(ListCommand, PlainOutputIsOneTabSeparatedLinePerRow) {
   EXPECT_EQ(chart.out, "[]\n");
 }
 
+// A legacy workbook lists exactly what the same sheet saved as .xlsx lists.
+TEST(ListCommand, XlsAndItsXlsxTwinListTheSamePairs) {
+  for (const char* twin :
+       {"biff8_values", "biff5_cp936", "sst_continue", "used_range"}) {
+    const std::string name(twin);
+    const CliRun xls = RunWith({"list", "--json", Fixture("xls", name + ".xls")});
+    const CliRun xlsx =
+        RunWith({"list", "--json", Fixture("xls", name + ".xlsx")});
+    EXPECT_EQ(xls.code, kExitOk) << twin << ": " << xls.err;
+    EXPECT_GT(xls.out.size(), 4u) << twin;  // more than "[]"
+    EXPECT_EQ(xls.out, xlsx.out) << twin;
+  }
+  const CliRun chinese =
+      RunWith({"list", "--json", Fixture("xls", "biff5_cp936.xls")});
+  EXPECT_NE(chinese.out.find("[\"A1001\",\"http://127.0.0.1/中文.jpg\"]"),
+            std::string::npos)
+      << chinese.out;
+}
+
 TEST(ListCommand, BadArgumentsAndUnreadableWorkbooksExitWithTwo) {
   const struct {
     std::vector<std::string> arguments;

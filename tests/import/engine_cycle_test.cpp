@@ -103,7 +103,6 @@ TEST(EngineCycleTest, RefusedFileTellsWhyAndLeavesTheBlankSheet) {
   };
   const Case cases[] = {
       {"encrypted.xlsx", std::string(sheets::reasons::kEncrypted)},
-      {"legacy.xls", std::string(sheets::reasons::kUnsupported)},
       {"missing.xlsx", std::string(sheets::reasons::kFileMissing)},
       {"bad_xml.xlsx", sheets::reasons::Damaged("xl/worksheets/sheet1.xml")},
   };

@@ -161,7 +161,6 @@ TEST(XlsxReaderTest, BadFilesAreRefusedWithTheirReason) {
       {"bad_bomb_lying.xlsx",
        "工作簿过大：xl/worksheets/sheet1.xml 解压后超过 128 MB"},
       {"encrypted.xlsx", std::string(reasons::kEncrypted)},
-      {"legacy.xls", std::string(reasons::kUnsupported)},
   };
   for (const auto& c : cases) {
     const auto data = ReadWorkbookFile(Fixture(c.fixture));

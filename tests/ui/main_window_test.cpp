@@ -93,15 +93,17 @@ class MainWindowTest : public QObject {
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) QCOMPARE(edit->text(), text);
   }
 
-  void listIsAReportViewWithTwoFixedColumns() {
+  void listIsAReportViewWithFixedColumns() {
     auto* list = Find<ItemList>("超级列表框1");
-    QCOMPARE(list->model()->columnCount(), 2);
+    QCOMPARE(list->model()->columnCount(), 3);
     QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(),
              QString::fromUtf8("宝贝ID"));
     QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(),
              QString::fromUtf8("透明图链接"));
     QCOMPARE(list->columnWidth(0), 50);
     QCOMPARE(list->columnWidth(1), 100);
+    QCOMPARE(list->model()->headerData(2, Qt::Horizontal).toString(),
+             QString::fromUtf8("状态"));
     QVERIFY(list->showGrid());
     QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
     QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
