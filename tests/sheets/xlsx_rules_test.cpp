@@ -1,6 +1,7 @@
 // The small text rules of the workbook format, case by case.
 #include <gtest/gtest.h>
 
+#include "sheets/date_formats.h"
 #include "sheets/xlsx/parts.h"
 #include "sheets/xlsx/xlsx_text.h"
 
@@ -25,7 +26,7 @@ TEST(DateFormatCodeTest, DateAndTimeTokensOutsideQuotesEscapesAndBrackets) {
       {"\"Day\" 0", false},
       {"0\\d", false},
       {"[Red]0.00", false},
-      {"[h]", false},
+      {"[h]", true},  // elapsed hours: a time format
       {"@", false},
       {"0;yyyy", false},  // only the first section counts
       {"* 0_m", false},   // a fill and a width character

@@ -5,7 +5,7 @@
 
 #include "sheets/xls/biff_text.h"
 #include "sheets/xls/codepage.h"
-#include "sheets/xls/date_formats.h"
+#include "sheets/date_formats.h"
 #include "sheets/xls/reasons.h"
 #include "sheets/xls/record_cursor.h"
 #include "sheets/xls/record_stream.h"

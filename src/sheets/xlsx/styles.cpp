@@ -2,6 +2,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "sheets/date_formats.h"
 #include "sheets/reasons.h"
 #include "sheets/xlsx/parts.h"
 #include "sheets/xlsx/string_item.h"

@@ -16,12 +16,4 @@ std::string DecodeEscapes(std::string_view text);
 // number in the 1900 date system; nullopt when it is none.
 std::optional<double> SerialFromIsoDate(std::string_view text);
 
-// True for the built-in number format ids that show dates or times,
-// including the East-Asian ones Chinese-locale files use undeclared.
-bool IsBuiltInDateFormat(unsigned id);
-
-// True when the first section of a custom format code has a date or time
-// token outside quotes, escapes and brackets.
-bool IsDateFormatCode(std::string_view code);
-
 }  // namespace vellumark::sheets::xlsx

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "sheets/xls/codepage.h"
-#include "sheets/xls/date_formats.h"
+#include "sheets/date_formats.h"
 #include "sheets/xls/rk_number.h"
 
 namespace vellumark::sheets::xls {

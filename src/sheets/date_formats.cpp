@@ -1,8 +1,8 @@
-#include "sheets/xls/date_formats.h"
+#include "sheets/date_formats.h"
 
 #include <cctype>
 
-namespace vellumark::sheets::xls {
+namespace vellumark::sheets {
 namespace {
 
 char Lower(char c) {
@@ -26,18 +26,9 @@ bool IsElapsedTime(std::string_view inside) {
   return true;
 }
 
-bool StartsWithGeneral(std::string_view code, std::size_t at) {
-  static constexpr std::string_view kGeneral = "general";
-  if (code.size() - at < kGeneral.size()) return false;
-  for (std::size_t i = 0; i < kGeneral.size(); ++i) {
-    if (Lower(code[at + i]) != kGeneral[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
-bool IsBuiltInDateFormat(std::uint16_t id) {
+bool IsBuiltInDateFormat(unsigned id) {
   return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) ||
          (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
 }
@@ -67,14 +58,10 @@ bool IsDateFormatCode(std::string_view code) {
         break;
       }
       default:
-        if (StartsWithGeneral(code, i)) {
-          i += 6;
-        } else if (IsDateToken(c)) {
-          return true;
-        }
+        if (IsDateToken(c)) return true;
     }
   }
   return false;
 }
 
-}  // namespace vellumark::sheets::xls
+}  // namespace vellumark::sheets
