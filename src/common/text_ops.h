@@ -20,6 +20,9 @@ inline std::string_view TextView(const Text& text) {
   return text ? std::string_view(*text) : std::string_view();
 }
 
+// Appends the UTF-8 bytes of one Unicode code point.
+void AppendUtf8(std::string& out, char32_t code);
+
 // Signed decimal, no leading zeros, no grouping ("%d").
 std::string TextOfInteger(std::int32_t value);
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "common/text_ops.h"
+
 namespace vellumark::sheets::xls {
 namespace {
 
@@ -43,22 +45,6 @@ std::string Utf8Builder::Finish() {
   return std::move(text_);
 }
 
-void Utf8Builder::PushCodePoint(char32_t c) {
-  if (c < 0x80) {
-    text_.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    text_.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    text_.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    text_.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    text_.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    text_.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    text_.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    text_.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    text_.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    text_.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
+void Utf8Builder::PushCodePoint(char32_t c) { AppendUtf8(text_, c); }
 
 }  // namespace vellumark::sheets::xls
