@@ -59,5 +59,25 @@ TEST(RightBytes, CutsBytesNotCharacters) {
   EXPECT_EQ(RightBytes("ab图", 2), "\x9B\xBE");
 }
 
+TEST(AppendUtf8, EncodesEachLengthClass) {
+  const struct {
+    char32_t code;
+    const char* bytes;
+  } cases[] = {
+      {U'A', "A"},
+      {U'\u00E9', "\xC3\xA9"},
+      {U'\u56FE', "\xE5\x9B\xBE"},  // 图
+      {U'\U0001F600', "\xF0\x9F\x98\x80"},
+  };
+  std::string all;
+  for (const auto& c : cases) {
+    std::string one;
+    AppendUtf8(one, c.code);
+    EXPECT_EQ(one, c.bytes);
+    AppendUtf8(all, c.code);
+  }
+  EXPECT_EQ(all, "A\xC3\xA9\xE5\x9B\xBE\xF0\x9F\x98\x80");
+}
+
 }  // namespace
 }  // namespace vellumark
