@@ -5,8 +5,10 @@
 # `fail` before sourcing.
 declare -F fail >/dev/null || fail() { echo "$*"; cat "$work/program.log" 2>/dev/null || true; exit 1; }
 
-# Xvfb picks a display number no other server holds and writes it to fd 8.
-Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp \
+# Xvfb picks a display number no other server holds and writes it to fd 8;
+# -noreset keeps it from resetting (and refusing connections for a moment)
+# each time its last client, such as xdpyinfo, goes.
+Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp -noreset \
   8>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
