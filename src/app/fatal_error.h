@@ -6,7 +6,8 @@
 namespace vellumark {
 
 inline constexpr std::string_view kFatalCaption = "错误";
-inline constexpr std::string_view kTemplatesUnreadable = "载入窗口模板数据段出错!";
+inline constexpr std::string_view kTemplatesUnreadable =
+    "载入窗口模板数据段出错!";
 inline constexpr std::string_view kStartWindowFailed = "载入启动窗口失败";
 inline constexpr int kFatalExitCode = 255;  // -1 as a POSIX exit status
 

@@ -12,12 +12,13 @@ Result<std::vector<ImportedRow>> ImportRows(const std::string& workbook) {
   import::ExcelApp application;
   import::ExcelWorkbooks workbooks;
   std::vector<ImportedRow> rows;
-  const ImportResult result = RunImport(
-      workbook, application, workbooks, state,
-      [&rows](const Text& id, const Text& address) {
-        rows.push_back({std::string(TextView(id)), std::string(TextView(address))});
-        return static_cast<std::int32_t>(rows.size() - 1);
-      });
+  const ImportResult result =
+      RunImport(workbook, application, workbooks, state,
+                [&rows](const Text& id, const Text& address) {
+                  rows.push_back({std::string(TextView(id)),
+                                  std::string(TextView(address))});
+                  return static_cast<std::int32_t>(rows.size() - 1);
+                });
   if (!result.ok()) return Error{result.refusal};
   return rows;
 }

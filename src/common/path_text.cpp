@@ -3,8 +3,8 @@
 namespace vellumark {
 
 std::filesystem::path PathFromText(std::string_view text) {
-  return std::filesystem::path(
-      std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+  return std::filesystem::path(std::u8string(
+      reinterpret_cast<const char8_t*>(text.data()), text.size()));
 }
 
 std::string TextFromPath(const std::filesystem::path& path) {

@@ -33,7 +33,8 @@ std::int32_t LastUsedRow(const AutomationObject& used_range,
                          const AutomationObject& rows) {
   const std::int32_t count = TruncateToInt32(GetNumberProperty(rows, "Count"));
   if (count <= 0) return count;
-  const std::int32_t first = TruncateToInt32(GetNumberProperty(used_range, "Row"));
+  const std::int32_t first =
+      TruncateToInt32(GetNumberProperty(used_range, "Row"));
   return first > 1 ? first + count - 1 : count;
 }
 

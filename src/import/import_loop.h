@@ -17,7 +17,8 @@ class ExcelWorkbooks;
 
 // Takes one imported row (column A, column B) and appends it where the
 // front end keeps rows; returns the index it got, or -1.
-using RowSink = std::function<std::int32_t(const Text& id, const Text& address)>;
+using RowSink =
+    std::function<std::int32_t(const Text& id, const Text& address)>;
 
 struct ImportResult {
   std::int32_t rows = 0;  // rows handed to the sink

@@ -15,7 +15,8 @@ class WorkbookReader {
   virtual ~WorkbookReader() = default;
   // True when the first bytes of a file look like this reader's format.
   virtual bool Recognises(std::string_view first_bytes) const = 0;
-  virtual Result<WorkbookData> Read(const std::filesystem::path& file) const = 0;
+  virtual Result<WorkbookData> Read(
+      const std::filesystem::path& file) const = 0;
 };
 
 // Picks the reader by the file's first bytes (a zip for .xlsx, a compound

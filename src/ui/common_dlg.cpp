@@ -20,7 +20,8 @@ std::optional<std::string> ShowFileDialog(QWidget* owner,
   if (request.selected_filter < request.name_filters.size()) {
     dialog.selectNameFilter(request.name_filters.at(request.selected_filter));
   }
-  if (!request.file_name.empty()) dialog.selectFile(FromUtf8(request.file_name));
+  if (!request.file_name.empty())
+    dialog.selectFile(FromUtf8(request.file_name));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return std::nullopt;
   }

@@ -27,8 +27,7 @@ std::int32_t ItemListModel::InsertItem() {
 }
 
 bool ItemListModel::Exists(std::int32_t row, std::int32_t column) const {
-  return row >= 0 && row < ItemCount() && column >= 0 &&
-         column < ColumnCount();
+  return row >= 0 && row < ItemCount() && column >= 0 && column < ColumnCount();
 }
 
 void ItemListModel::SetItemText(std::int32_t row, std::int32_t column,

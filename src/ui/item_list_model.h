@@ -21,7 +21,8 @@ class ItemListModel : public QAbstractTableModel {
   // Appends an empty row; its index, or -1 when the list cannot take more.
   std::int32_t InsertItem();
   // A cell that does not exist changes nothing.
-  void SetItemText(std::int32_t row, std::int32_t column, std::string_view text);
+  void SetItemText(std::int32_t row, std::int32_t column,
+                   std::string_view text);
   // Absent for an empty cell and for a row or column that does not exist.
   Text GetItemText(std::int32_t row, std::int32_t column) const;
 

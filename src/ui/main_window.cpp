@@ -74,8 +74,7 @@ void MainWindow::CreateComponents() {
   excel_workbooks_ = std::make_unique<import::ExcelWorkbooks>();
   excel_app_ = std::make_unique<import::ExcelApp>();
 
-  import_button_ =
-      MakeButton(this, "按钮1", "导入表格", QRect(338, 9, 64, 24));
+  import_button_ = MakeButton(this, "按钮1", "导入表格", QRect(338, 9, 64, 24));
 
   dialog_ = new CommonDlg(this);
   dialog_->setObjectName(QString::fromUtf8("通用对话框1"));
@@ -114,8 +113,8 @@ void MainWindow::ShowCentred() {
 
 void MainWindow::WriteEditBox(const Text& text) {
   const std::string_view bytes = TextView(text);
-  edit_box_->setText(QString::fromUtf8(bytes.data(),
-                                       static_cast<qsizetype>(bytes.size())));
+  edit_box_->setText(
+      QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 void MainWindow::SetStatusText(std::string_view text) {
@@ -129,14 +128,14 @@ void MainWindow::ImportSheet() {
   if (!dialog_->ShowDialog(this)) return;
   WriteEditBox(dialog_->file_name);
 
-  const ImportResult result = RunImport(
-      dialog_->file_name, *excel_app_, *excel_workbooks_, state_,
-      [this](const Text& id, const Text& address) {
-        const std::int32_t row = list_->InsertItem();
-        list_->SetItemText(row, 0, TextView(id));
-        list_->SetItemText(row, 1, TextView(address));
-        return row;
-      });
+  const ImportResult result =
+      RunImport(dialog_->file_name, *excel_app_, *excel_workbooks_, state_,
+                [this](const Text& id, const Text& address) {
+                  const std::int32_t row = list_->InsertItem();
+                  list_->SetItemText(row, 0, TextView(id));
+                  list_->SetItemText(row, 1, TextView(address));
+                  return row;
+                });
   SetStatusText(result.ok()
                     ? JoinTexts({"已导入 ", TextOfInteger(result.rows), " 行"})
                     : JoinTexts({"未导入：", result.refusal}));

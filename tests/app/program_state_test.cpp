@@ -1,7 +1,8 @@
+#include "app/program_state.h"
+
 #include <gtest/gtest.h>
 
 #include "app/exit_routines.h"
-#include "app/program_state.h"
 
 namespace vellumark {
 namespace {

@@ -26,11 +26,11 @@ struct CliRun {
 CliRun RunWith(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), "vellumark-cli");
   std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  for (const std::string& argument : arguments)
+    argv.push_back(argument.c_str());
   std::ostringstream out;
   std::ostringstream err;
-  const int code =
-      RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  const int code = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
   return {code, out.str(), err.str()};
 }
 
@@ -50,7 +50,8 @@ TEST(ListCommand, PlainOutputIsOneTabSeparatedLinePerRow) {
   EXPECT_EQ(run.code, kExitOk);
   EXPECT_EQ(run.out, "\t\n\t\n3\tu3\n\t\n5\t\n\t\n\tu7\n");
 
-  const CliRun chart = RunWith({"list", "--json", Fixture("xlsx", "chart_first.xlsx")});
+  const CliRun chart =
+      RunWith({"list", "--json", Fixture("xlsx", "chart_first.xlsx")});
   EXPECT_EQ(chart.code, kExitOk);
   EXPECT_EQ(chart.out, "[]\n");
 }
@@ -60,7 +61,8 @@ TEST(ListCommand, XlsAndItsXlsxTwinListTheSamePairs) {
   for (const char* twin :
        {"biff8_values", "biff5_cp936", "sst_continue", "used_range"}) {
     const std::string name(twin);
-    const CliRun xls = RunWith({"list", "--json", Fixture("xls", name + ".xls")});
+    const CliRun xls =
+        RunWith({"list", "--json", Fixture("xls", name + ".xls")});
     const CliRun xlsx =
         RunWith({"list", "--json", Fixture("xls", name + ".xlsx")});
     EXPECT_EQ(xls.code, kExitOk) << twin << ": " << xls.err;

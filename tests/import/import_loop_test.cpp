@@ -32,13 +32,14 @@ Imported Import(const std::string& path, ProgramState& state,
                 import::ExcelApp& application) {
   import::ExcelWorkbooks workbooks;
   Imported imported;
-  imported.result = RunImport(
-      path, application, workbooks, state,
-      [&imported](const Text& id, const Text& address) {
-        imported.rows.emplace_back(TextView(id), TextView(address));
-        // Indices as a list that already held ten rows would give them.
-        return static_cast<std::int32_t>(9 + imported.rows.size());
-      });
+  imported.result =
+      RunImport(path, application, workbooks, state,
+                [&imported](const Text& id, const Text& address) {
+                  imported.rows.emplace_back(TextView(id), TextView(address));
+                  // Indices as a list that already held ten rows would give
+                  // them.
+                  return static_cast<std::int32_t>(9 + imported.rows.size());
+                });
   return imported;
 }
 
@@ -49,8 +50,7 @@ Imported Import(const std::string& path, ProgramState& state) {
 
 TEST(RunImport, ReadsColumnsAAndBOfEveryRowInOrder) {
   ProgramState state;
-  const Imported imported =
-      Import(Fixture("import", "three_rows.xlsx"), state);
+  const Imported imported = Import(Fixture("import", "three_rows.xlsx"), state);
   ASSERT_TRUE(imported.result.ok()) << imported.result.refusal;
   const Rows expected = {
       {"100000000001", "https://img.example.com/a/1.png"},

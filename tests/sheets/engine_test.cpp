@@ -86,9 +86,9 @@ TEST(EngineTest, RangeOfTwoCellsSpansThemAndOneCellGivesItsValue) {
   // A range of several cells has no single value.
   EXPECT_EQ(GetTextProperty(handle, "Value"), std::nullopt);
   // The whole sheet has more cells than a 32-bit count holds: refused.
-  const AutomationObject whole(Get(
-      book.sheet, member::kRange,
-      {Variant::String("A1"), Variant::String("XFD1048576")}));
+  const AutomationObject whole(
+      Get(book.sheet, member::kRange,
+          {Variant::String("A1"), Variant::String("XFD1048576")}));
   EXPECT_EQ(GetNumberProperty(whole, "Count"), 0.0);
   EXPECT_EQ(GetNumberProperty(GetObjectProperty(whole, "Rows"), "Count"),
             1048576.0);

@@ -1,6 +1,6 @@
-#include <QTest>
-
 #include "ui/common_dlg.h"
+
+#include <QTest>
 
 using vellumark::CommonDlg;
 
@@ -12,7 +12,8 @@ class CommonDlgTest : public QObject {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("the import's filter")
-        << QString::fromUtf8("excel文件（*.xlsx）|*.xlsx|03excel文件（*.xls）|*.xls")
+        << QString::fromUtf8(
+               "excel文件（*.xlsx）|*.xlsx|03excel文件（*.xls）|*.xls")
         << QStringList{QString::fromUtf8("excel文件（*.xlsx） (*.xlsx)"),
                        QString::fromUtf8("03excel文件（*.xls） (*.xls)")};
     QTest::newRow("already ends in ||")
@@ -22,7 +23,8 @@ class CommonDlgTest : public QObject {
         << QStringLiteral("Books|*.xlsx;*.xls")
         << QStringList{QStringLiteral("Books (*.xlsx *.xls)")};
     QTest::newRow("a name without its pattern is dropped")
-        << QStringLiteral("Books|*.xlsx|Odd") << QStringList{QStringLiteral("Books (*.xlsx)")};
+        << QStringLiteral("Books|*.xlsx|Odd")
+        << QStringList{QStringLiteral("Books (*.xlsx)")};
     QTest::newRow("empty") << QString() << QStringList{};
   }
   void filterBecomesQtNameFilters() {
@@ -50,7 +52,8 @@ class CommonDlgTest : public QObject {
 
     answer.reset();  // cancel
     QVERIFY(!dialog.ShowDialog(nullptr));
-    QCOMPARE(seen.file_name, std::string("/srv/shop/宝贝.xlsx"));  // offered again
+    QCOMPARE(seen.file_name,
+             std::string("/srv/shop/宝贝.xlsx"));  // offered again
     QCOMPARE(dialog.file_name, std::string("/srv/shop/宝贝.xlsx"));
 
     dialog.initial_filter = -3;  // a negative index picks the first choice

@@ -132,7 +132,8 @@ class ImportSheetTest : public QObject {
     ImportAnswering(Fixture("three_rows.xlsx"));
     ImportAnswering(Fixture("not_a_workbook.xlsx"));
     QCOMPARE(List()->ItemCount(), 3);
-    QCOMPARE(EditText(), QString::fromStdString(Fixture("not_a_workbook.xlsx")));
+    QCOMPARE(EditText(),
+             QString::fromStdString(Fixture("not_a_workbook.xlsx")));
     QCOMPARE(StatusText(), QString::fromUtf8("未导入：不是工作簿文件"));
     QCOMPARE(state_.RowCount, 0);
   }

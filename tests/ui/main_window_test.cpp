@@ -1,3 +1,5 @@
+#include "ui/main_window.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,7 +10,6 @@
 
 #include "app/program_state.h"
 #include "ui/item_list.h"
-#include "ui/main_window.h"
 
 using vellumark::ItemList;
 using vellumark::MainWindow;
@@ -46,8 +47,9 @@ class MainWindowTest : public QObject {
   void cleanup() { window_.reset(); }
 
   void windowSettings() {
-    QCOMPARE(window_->windowTitle(),
-             QString::fromUtf8("Vellumark  Quorreth  https://vellumark.example"));
+    QCOMPARE(
+        window_->windowTitle(),
+        QString::fromUtf8("Vellumark  Quorreth  https://vellumark.example"));
     const Qt::WindowFlags flags = window_->windowFlags();
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
@@ -90,7 +92,8 @@ class MainWindowTest : public QObject {
       QCOMPARE(button->text(), text);
       QVERIFY(!button->isDefault() && !button->autoDefault());
     }
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) QCOMPARE(edit->text(), text);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+      QCOMPARE(edit->text(), text);
   }
 
   void listIsAReportViewWithFixedColumns() {

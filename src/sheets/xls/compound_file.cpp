@@ -331,7 +331,8 @@ Result<std::string> CompoundFile::WorkbookStream() {
   auto id = FindTopLevelStream(u"Workbook");
   if (id && !*id) id = FindTopLevelStream(u"Book");
   if (!id) return id.error();
-  if (!*id) return IsEncryptedPackage() ? Refused(kEncrypted) : Refused(kNotWorkbook);
+  if (!*id)
+    return IsEncryptedPackage() ? Refused(kEncrypted) : Refused(kNotWorkbook);
   const DirectoryEntry& entry = directory_[**id];
   if (entry.size >= mini_cutoff_) return ReadRegular(entry.start, entry.size);
   if (auto error = ReadMiniStream()) return *error;

@@ -3,9 +3,9 @@
 #include <optional>
 #include <unordered_map>
 
+#include "sheets/date_formats.h"
 #include "sheets/xls/biff_text.h"
 #include "sheets/xls/codepage.h"
-#include "sheets/date_formats.h"
 #include "sheets/xls/reasons.h"
 #include "sheets/xls/record_cursor.h"
 #include "sheets/xls/record_stream.h"

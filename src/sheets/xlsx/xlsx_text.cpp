@@ -1,9 +1,9 @@
 #include "sheets/xlsx/xlsx_text.h"
 
-#include "common/text_ops.h"
-
 #include <charconv>
 #include <cstdint>
+
+#include "common/text_ops.h"
 
 namespace vellumark::sheets::xlsx {
 namespace {

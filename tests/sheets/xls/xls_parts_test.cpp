@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "sheets/xls/codepage.h"
 #include "sheets/date_formats.h"
+#include "sheets/xls/codepage.h"
 #include "sheets/xls/rk_number.h"
 
 namespace vellumark::sheets::xls {
