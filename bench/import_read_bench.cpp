@@ -25,13 +25,8 @@ double Seconds(Clock::time_point since) {
 int main(int argc, char** argv) {
   using namespace vellumark;
   const int rows = argc > 1 ? std::atoi(argv[1]) : 200000;
-  const auto file = std::filesystem::temp_directory_path() /
-                    ("vellumark_bench_" + std::to_string(rows) + ".xlsx");
-  if (!std::filesystem::exists(file) &&
-      !bench::WriteIdUrlWorkbook(file, rows)) {
-    std::fprintf(stderr, "cannot write %s\n", file.string().c_str());
-    return 1;
-  }
+  const auto file = bench::BenchWorkbook(rows);
+  if (file.empty()) return 1;
   std::printf("workbook: %s (%ju bytes, %d rows)\n", file.string().c_str(),
               static_cast<std::uintmax_t>(std::filesystem::file_size(file)),
               rows);

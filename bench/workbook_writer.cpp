@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -154,6 +155,16 @@ bool WriteIdUrlWorkbook(const std::filesystem::path& file, int rows) {
   const std::string bytes = zip.Finish();
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
+}
+
+std::filesystem::path BenchWorkbook(int rows) {
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("vellumark_bench_" + std::to_string(rows) + ".xlsx");
+  if (!std::filesystem::exists(file) && !WriteIdUrlWorkbook(file, rows)) {
+    std::fprintf(stderr, "cannot write %s\n", file.string().c_str());
+    return {};
+  }
+  return file;
 }
 
 }  // namespace vellumark::bench

@@ -9,4 +9,9 @@ namespace vellumark::bench {
 
 bool WriteIdUrlWorkbook(const std::filesystem::path& file, int rows);
 
+// The benchmarks' shared workbook of `rows` rows in the temporary folder,
+// written on first use; empty (with a message on standard error) when it
+// cannot be written.
+std::filesystem::path BenchWorkbook(int rows);
+
 }  // namespace vellumark::bench
